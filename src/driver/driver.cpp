@@ -1,0 +1,48 @@
+#include "driver/driver.h"
+
+#include <string>
+
+#include "compiler/compiler.h"
+#include "runtime/platform.h"
+#include "vm/error_report.h"
+#include "vm/listing.h"
+#include "vm/machine.h"
+
+namespace oxel {
+
+int run_command_line(std::span<const std::string_view> arguments) {
+    bool dump = false;
+    std::string_view path;
+    for (std::string_view argument : arguments) {
+        if (argument == "--dump") {
+            dump = true;
+        } else if (argument == "--version") {
+            platform::write_stdout(version_line);
+            return 0;
+        } else {
+            path = argument;  // any other text, dashes included; the last one wins
+        }
+    }
+    if (path.empty()) {
+        platform::write_stderr(usage_line);
+        return 2;
+    }
+
+    try {
+        error_file = {};
+        auto text = platform::read_whole_file(path, main_file_limit);
+        if (!text) report_error("Cannot open '" + std::string(path) + "'", 1);
+        Program program = compile_program(std::move(*text), path);
+        if (dump) {
+            dump_program(program);
+            return 0;
+        }
+        run(program);
+        return 0;
+    } catch (const Failure& failure) {
+        platform::write_stderr(format_report(failure));
+        return 1;
+    }
+}
+
+}  // namespace oxel

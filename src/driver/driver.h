@@ -1,0 +1,20 @@
+// The run sequence behind the command line: arguments, the main file, the
+// compiler, then the listing or the machine. Returns the exit status; the
+// one error report is written here and nowhere else.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace oxel {
+
+inline constexpr std::string_view version_line = "oxelc 0.2.3\n";
+inline constexpr std::string_view usage_line = "Usage: oxelc [--dump] <file.ox>\n";
+// The main file holds fewer bytes than this.
+inline constexpr std::size_t main_file_limit = 10'485'760;
+
+// `arguments` excludes the program name. Exhausted memory escapes as
+// std::bad_alloc, for main to end the process.
+int run_command_line(std::span<const std::string_view> arguments);
+
+}  // namespace oxel

@@ -1,0 +1,17 @@
+#include <new>
+#include <string_view>
+#include <vector>
+
+#include "driver/driver.h"
+#include "runtime/platform.h"
+
+int main(int argc, char** argv) {
+    oxel::platform::ignore_broken_pipe();
+    try {
+        std::vector<std::string_view> arguments(argv + 1, argv + argc);
+        return oxel::run_command_line(arguments);
+    } catch (const std::bad_alloc&) {
+        oxel::platform::write_stderr("error: OutOfMemory\n");
+        return 1;
+    }
+}

@@ -1,0 +1,33 @@
+// The program's files. A handle is an Int holding an index into the
+// FileTable; entries are never removed and numbers never reused, so a closed
+// handle stays closed. `line` is the executing instruction's line.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "runtime/platform.h"
+#include "runtime/string_arena.h"
+#include "runtime/value.h"
+
+namespace oxel {
+
+class FileTable {
+public:
+    // Path first checked, then the mode ("r" or "w" exactly); the new handle.
+    std::int64_t open(const Value& path, const Value& mode, std::uint32_t line);
+    // Up to `count` bytes; the empty string at end of file.
+    Value read(const Value& handle, std::int64_t count, StringArena& arena, std::uint32_t line);
+    void write(const Value& handle, const Value& value, std::uint32_t line);
+    // Silent for closed or unknown handles.
+    void close(const Value& handle, std::uint32_t line);
+
+private:
+    struct Entry {
+        platform::FileHandle file;
+        bool open;
+    };
+    std::vector<Entry> entries_;
+};
+
+}  // namespace oxel

@@ -1,0 +1,77 @@
+// A Value is what every stack entry, variable slot and instruction result
+// holds: an Int, a Float, a String or an Array, in 16 bytes. The machine and
+// the runtime library build and read them; they are copied as plain records.
+// Strings are views of bytes that never change afterwards (constants of the
+// program image, or buffers made during the run); an Array is an id into the
+// run's ArrayTable. Nothing a Value refers to is freed before the run ends.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace oxel {
+
+enum class ValueKind : std::uint8_t { Int = 0, Float = 1, String = 2, Array = 3 };
+
+// Layout: `payload` holds the integer, the float's bits, the string's address
+// or the array id; `meta` holds the kind in its low 8 bits and, for strings,
+// the length above them. An Int therefore has meta == 0, which makes a zeroed
+// slot Int 0 and lets the hot path test two Ints with one OR.
+struct Value {
+    std::uint64_t payload = 0;
+    std::uint64_t meta = 0;
+
+    static Value integer(std::int64_t i) { return {static_cast<std::uint64_t>(i), 0}; }
+    static Value number(double f) {
+        return {std::bit_cast<std::uint64_t>(f), static_cast<std::uint64_t>(ValueKind::Float)};
+    }
+    static Value string(std::string_view s) {
+        return {reinterpret_cast<std::uintptr_t>(s.data()),
+                (static_cast<std::uint64_t>(s.size()) << 8) | static_cast<std::uint64_t>(ValueKind::String)};
+    }
+    static Value array(std::uint64_t id) { return {id, static_cast<std::uint64_t>(ValueKind::Array)}; }
+
+    ValueKind kind() const { return static_cast<ValueKind>(meta & 0xff); }
+    bool is_int() const { return meta == 0; }
+    bool is_float() const { return kind() == ValueKind::Float; }
+    bool is_string() const { return kind() == ValueKind::String; }
+    bool is_array() const { return kind() == ValueKind::Array; }
+
+    std::int64_t as_int() const { return static_cast<std::int64_t>(payload); }
+    double as_float() const { return std::bit_cast<double>(payload); }
+    std::string_view as_string() const {
+        return {reinterpret_cast<const char*>(static_cast<std::uintptr_t>(payload)),
+                static_cast<std::size_t>(meta >> 8)};
+    }
+    std::uint64_t as_array() const { return payload; }
+};
+static_assert(sizeof(Value) == 16);
+
+// A number taken from a value: an integer or a float, and which.
+struct Number {
+    bool is_float;
+    std::int64_t i;
+    double f;
+    double as_double() const { return is_float ? f : static_cast<double>(i); }
+};
+
+// Conversions shared by many instructions. `line` is the line charged to an
+// error; each failure goes through report_error and does not return.
+Number number_of(const Value& v, std::uint32_t line);          // "Not a number", "Array is not a number"
+std::int64_t integer_of(const Value& v, std::uint32_t line);   // also "Number too large"
+bool is_truthy(const Value& v);
+
+// The run's arrays. Append-only: an Array value holds an index into
+// `entries`, and no index is reused or freed before the run ends.
+struct ArrayTable {
+    struct Entry {
+        std::unique_ptr<std::int64_t[]> elements;  // all 0 at creation
+        std::uint64_t length;                      // 1 to 1,000,000, fixed
+    };
+    std::vector<Entry> entries;
+};
+
+}  // namespace oxel

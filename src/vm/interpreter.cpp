@@ -1,0 +1,401 @@
+// The interpreter loop. Hot state lives in locals (ip, top, stack, slots);
+// it is written back to the running Frame only on call and return. Every
+// error is charged to the line of the instruction being executed, ip[-1],
+// and to the running chunk's file, kept in error_file on every frame change.
+#include <cstring>
+#include <string>
+
+#include "runtime/arithmetic.h"
+#include "runtime/console.h"
+#include "runtime/strings_arrays.h"
+#include "vm/error_report.h"
+#include "vm/internal_opcodes.h"
+#include "vm/machine.h"
+
+// Labels as values where the compiler has them; a portable switch otherwise
+// (or when OXEL_PORTABLE_DISPATCH is defined, to test that form).
+#if (defined(__GNUC__) || defined(__clang__)) && !defined(OXEL_PORTABLE_DISPATCH)
+#define OXEL_COMPUTED_GOTO 1
+#endif
+
+namespace oxel {
+
+namespace {
+
+[[noreturn, gnu::cold]] void fail_stack_underflow(std::uint32_t line) { report_error("Stack underflow", line); }
+[[noreturn, gnu::cold]] void fail_stack_overflow(std::uint32_t line) { report_error("Stack overflow", line); }
+
+std::uint64_t wrap(std::int64_t v) { return static_cast<std::uint64_t>(v); }
+
+}  // namespace
+
+void Machine::run() {
+    auto top_index = find_chunk(program, top_chunk_name);
+    if (!top_index) report_error("No code", 1);
+
+    // Frame 0: the top-level chunk with fresh slots and an empty stack.
+    Frame* frame = &frames[0];
+    frame_count = 1;
+    {
+        const RunnableChunk& run = runnable_[*top_index];
+        frame->chunk = &program.chunks[*top_index];
+        frame->code = frame->ip = run.code.data();
+        frame->slots = slot_area_.get();
+        frame->slot_count = run.slot_count;
+        std::memset(static_cast<void*>(frame->slots), 0, sizeof(Value) * run.slot_count);
+        frame->stack = stacks_.get();
+        frame->top = frame->stack;
+    }
+    error_file = frame->chunk->file;
+
+    const Instruction* code = frame->code;
+    const Instruction* ip = frame->ip;
+    const Instruction* in = nullptr;
+    Value* stack = frame->stack;
+    Value* top = frame->top;
+    Value* slots = frame->slots;
+
+#define LINE (in->line)
+#define NEED(n) \
+    if (top - stack < (n)) [[unlikely]] fail_stack_underflow(LINE)
+#define ROOM() \
+    if (top == stack + max_stack) [[unlikely]] fail_stack_overflow(LINE)
+#define POP() (*--top)
+#define PUSH(v) (*top++ = (v))
+    // pop_integer / pop_number: the pop, then the conversion, so a bad value
+    // is reported before a missing second operand.
+#define POP_INTEGER(var)                    \
+    NEED(1);                                \
+    std::int64_t var = integer_of(POP(), LINE)
+#define POP_VALUE(var) \
+    NEED(1);           \
+    Value var = POP()
+
+#ifdef OXEL_COMPUTED_GOTO
+    static void* const labels[runnable_opcode_count] = {
+#define OXEL_ROW(name, text) &&op_##name,
+        OXEL_OPCODES(OXEL_ROW)
+#undef OXEL_ROW
+        &&op_fell_off, &&op_bad_slot, &&op_bad_opcode,
+    };
+#define CASE(name) op_##name:
+#define INTERNAL_CASE(name) op_##name:
+#define NEXT                                                \
+    do {                                                    \
+        in = ip++;                                          \
+        goto* labels[static_cast<std::uint8_t>(in->op)];    \
+    } while (0)
+    NEXT;
+#else
+#define CASE(name) case static_cast<std::uint8_t>(Opcode::name):
+#define INTERNAL_CASE(name) case static_cast<std::uint8_t>(InternalOp::name):
+#define NEXT continue
+    for (;;) {
+        in = ip++;
+        switch (static_cast<std::uint8_t>(in->op)) {
+#endif
+
+    CASE(push_int) {
+        ROOM();
+        PUSH(Value::integer(in->a));
+        NEXT;
+    }
+    CASE(push_float) {
+        ROOM();
+        PUSH((Value{wrap(in->a), static_cast<std::uint64_t>(ValueKind::Float)}));
+        NEXT;
+    }
+    CASE(push_str) {
+        ROOM();
+        PUSH(Value::string(program.strings[static_cast<std::size_t>(in->a)]));
+        NEXT;
+    }
+    CASE(load) {
+        ROOM();
+        PUSH(slots[in->a]);
+        NEXT;
+    }
+    CASE(store) {
+        NEED(1);
+        slots[in->a] = POP();
+        NEXT;
+    }
+    CASE(pop) {
+        NEED(1);
+        --top;
+        NEXT;
+    }
+
+#define ARITH(name, int_expression)                                                   \
+    CASE(name) {                                                                      \
+        if (top - stack >= 2 && (top[-1].meta | top[-2].meta) == 0) [[likely]] {      \
+            std::uint64_t x = top[-2].payload, y = top[-1].payload;                   \
+            top[-2].payload = (int_expression);                                       \
+            --top;                                                                    \
+            NEXT;                                                                     \
+        }                                                                             \
+        NEED(1);                                                                      \
+        Value right = POP();                                                          \
+        if (top == stack) {                                                           \
+            (void)number_of(right, LINE);                                             \
+            fail_stack_underflow(LINE);                                               \
+        }                                                                             \
+        top[-1] = arith_operation(ArithOp::name, top[-1], right, LINE);               \
+        NEXT;                                                                         \
+    }
+    ARITH(add, x + y)
+    ARITH(sub, x - y)
+    ARITH(mul, x * y)
+#undef ARITH
+
+#define DIVISION(name, int_expression)                                                \
+    CASE(name) {                                                                      \
+        if (top - stack >= 2 && (top[-1].meta | top[-2].meta) == 0) {                 \
+            std::int64_t x = top[-2].as_int(), y = top[-1].as_int();                  \
+            if (y > 0 || y < -1) {                                                    \
+                top[-2].payload = wrap(int_expression);                               \
+                --top;                                                                \
+                NEXT;                                                                 \
+            }                                                                         \
+        }                                                                             \
+        NEED(1);                                                                      \
+        Value right = POP();                                                          \
+        if (top == stack) {                                                           \
+            (void)number_of(right, LINE);                                             \
+            fail_stack_underflow(LINE);                                               \
+        }                                                                             \
+        top[-1] = arith_operation(ArithOp::name, top[-1], right, LINE);               \
+        NEXT;                                                                         \
+    }
+    // Floored modulo: the remainder takes the divisor's sign.
+    DIVISION(div, x / y)
+    DIVISION(mod, (x % y != 0 && ((x % y < 0) != (y < 0))) ? x % y + y : x % y)
+#undef DIVISION
+
+#define COMPARE(name, relation)                                                        \
+    CASE(name) {                                                                       \
+        NEED(2);                                                                       \
+        Value y = POP();                                                               \
+        Value x = top[-1];                                                             \
+        bool holds = ((x.meta | y.meta) == 0) ? (x.as_int() relation y.as_int())       \
+                                              : compare_values(CompareOp::name, x, y, LINE); \
+        top[-1] = Value::integer(holds ? 1 : 0);                                       \
+        NEXT;                                                                          \
+    }
+    COMPARE(eq, ==)
+    COMPARE(ne, !=)
+    COMPARE(lt, <)
+    COMPARE(le, <=)
+    COMPARE(gt, >)
+    COMPARE(ge, >=)
+#undef COMPARE
+
+#define BITWISE(name, expression)                                                     \
+    CASE(name) {                                                                      \
+        POP_INTEGER(y);                                                               \
+        POP_INTEGER(x);                                                               \
+        PUSH(Value::integer(expression));                                             \
+        NEXT;                                                                         \
+    }
+    BITWISE(and_, x & y)
+    BITWISE(or_, x | y)
+    BITWISE(xor_, x ^ y)
+    BITWISE(shl, shift_left(x, y))
+    BITWISE(shr, shift_right(x, y))
+#undef BITWISE
+
+    CASE(bitnot) {
+        POP_INTEGER(x);
+        PUSH(Value::integer(~x));
+        NEXT;
+    }
+    CASE(sqrt) {
+        POP_VALUE(x);
+        PUSH(square_root(x, LINE));
+        NEXT;
+    }
+    CASE(len) {
+        POP_VALUE(v);
+        PUSH(Value::integer(length_of(v, arrays, LINE)));
+        NEXT;
+    }
+    CASE(charat) {
+        POP_INTEGER(index);
+        POP_VALUE(s);
+        PUSH(Value::integer(byte_at(s, index, LINE)));
+        NEXT;
+    }
+    CASE(cmpstr) {
+        NEED(2);
+        Value y = POP();
+        Value x = POP();
+        PUSH(Value::integer(compare_strings(x, y, LINE)));
+        NEXT;
+    }
+    CASE(cat) {
+        NEED(2);
+        Value y = POP();
+        Value x = POP();
+        PUSH(concatenate(x, y, strings, LINE));
+        NEXT;
+    }
+    CASE(newarr) {
+        POP_INTEGER(size);
+        slots[in->a] = new_array(arrays, size, LINE);
+        NEXT;
+    }
+    CASE(arrget) {
+        POP_INTEGER(index);
+        const Value& array = slots[in->b];
+        if (array.is_array()) {
+            const ArrayTable::Entry& entry = arrays.entries[array.as_array()];
+            if (static_cast<std::uint64_t>(index) < entry.length) [[likely]] {
+                slots[in->a] = Value::integer(entry.elements[index]);
+                NEXT;
+            }
+        }
+        slots[in->a] = Value::integer(array_get(arrays, array, index, LINE));
+        NEXT;
+    }
+    CASE(arrset) {
+        POP_INTEGER(index);
+        POP_INTEGER(element);
+        const Value& array = slots[in->a];
+        if (array.is_array()) {
+            ArrayTable::Entry& entry = arrays.entries[array.as_array()];
+            if (static_cast<std::uint64_t>(index) < entry.length) [[likely]] {
+                entry.elements[index] = element;
+                NEXT;
+            }
+        }
+        array_set(arrays, array, index, element, LINE);
+        NEXT;
+    }
+    CASE(echo) {
+        POP_VALUE(v);
+        print_value(v);
+        NEXT;
+    }
+    CASE(echow) {
+        POP_INTEGER(wait);  // taken as an integer; nothing waits
+        (void)wait;
+        POP_VALUE(v);
+        print_value(v);
+        NEXT;
+    }
+    CASE(input) {
+        slots[in->a] = read_input_line(strings);
+        NEXT;
+    }
+    CASE(vga) {
+        POP_VALUE(v);
+        write_vga_banner(v);
+        NEXT;
+    }
+    CASE(pout) {
+        POP_INTEGER(port);  // no ports are emulated: both are only checked
+        POP_INTEGER(value);
+        (void)port;
+        (void)value;
+        NEXT;
+    }
+    CASE(jmp) {
+        ip = code + in->a;
+        NEXT;
+    }
+    CASE(jmp_false) {
+        POP_VALUE(v);
+        if (!is_truthy(v)) ip = code + in->a;
+        NEXT;
+    }
+    CASE(fopen) {
+        NEED(2);
+        Value mode = POP();
+        Value path = POP();
+        slots[in->a] = Value::integer(files.open(path, mode, LINE));
+        NEXT;
+    }
+    CASE(fread) {
+        POP_INTEGER(count);
+        slots[in->a] = files.read(slots[in->b], count, strings, LINE);
+        NEXT;
+    }
+    CASE(fwrite) {
+        POP_VALUE(v);
+        files.write(slots[in->a], v, LINE);
+        NEXT;
+    }
+    CASE(fclose) {
+        files.close(slots[in->a], LINE);
+        NEXT;
+    }
+    CASE(call) {
+        if (frame_count >= max_frames) report_error("Call stack overflow", LINE);
+        const auto callee_index = static_cast<std::size_t>(in->a);
+        const Chunk& callee = program.chunks[callee_index];
+        const RunnableChunk& run = runnable_[callee_index];
+        NEED(callee.arity);
+        Value* callee_slots = slots + frame->slot_count;
+        top -= callee.arity;
+        std::memcpy(static_cast<void*>(callee_slots), top, sizeof(Value) * callee.arity);
+        std::memset(static_cast<void*>(callee_slots + callee.arity), 0,
+                    sizeof(Value) * (run.slot_count - callee.arity));
+        frame->ip = ip;
+        frame->top = top;
+        ++frame;
+        ++frame_count;
+        frame->chunk = &callee;
+        frame->slots = slots = callee_slots;
+        frame->slot_count = run.slot_count;
+        frame->stack = stack = stack + max_stack;
+        frame->top = top = stack;
+        frame->code = code = ip = run.code.data();
+        error_file = callee.file;
+        NEXT;
+    }
+    CASE(ret) {
+        POP_VALUE(result);
+        if (--frame_count == 0) return;
+        --frame;
+        code = frame->code;
+        ip = frame->ip;
+        slots = frame->slots;
+        stack = frame->stack;
+        top = frame->top;
+        error_file = frame->chunk->file;
+        in = ip - 1;  // errors from here on belong to the caller's call
+        ROOM();
+        PUSH(result);
+        NEXT;
+    }
+    CASE(halt) { return; }
+
+    INTERNAL_CASE(fell_off) {
+        report_error("Fell off chunk '" + std::string(frame->chunk->name) + "'", 1);
+    }
+    INTERNAL_CASE(bad_slot) {
+        report_error("Bad slot " + std::to_string(static_cast<std::uint64_t>(in->a)), LINE);
+    }
+    INTERNAL_CASE(bad_opcode) {
+        report_error("Bad opcode " + std::to_string(in->a), LINE);
+    }
+
+#ifndef OXEL_COMPUTED_GOTO
+        default:
+            report_error("Bad opcode " + std::to_string(static_cast<int>(in->op)), LINE);
+        }
+    }
+#endif
+#undef CASE
+#undef INTERNAL_CASE
+#undef NEXT
+#undef LINE
+#undef NEED
+#undef ROOM
+#undef POP
+#undef PUSH
+#undef POP_INTEGER
+#undef POP_VALUE
+}
+
+}  // namespace oxel

@@ -1,0 +1,101 @@
+#include "vm/machine.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+
+#include "vm/error_report.h"
+#include "vm/internal_opcodes.h"
+
+namespace oxel {
+
+namespace {
+
+Value* allocate_zeroed(std::size_t count) {
+    // calloc: the pages of a large slot area are only touched when used.
+    void* memory = std::calloc(count, sizeof(Value));
+    if (memory == nullptr) throw std::bad_alloc();
+    return static_cast<Value*>(memory);
+}
+
+bool is_slot(std::int64_t operand, std::uint32_t slot_count) {
+    return operand >= 0 && static_cast<std::uint64_t>(operand) < slot_count;
+}
+
+Instruction failing(const Instruction& in, InternalOp op, std::int64_t operand) {
+    return Instruction{operand, 0, in.line, static_cast<Opcode>(op)};
+}
+
+}  // namespace
+
+Machine::Machine(const Program& program)
+    : program(program),
+      frames(std::make_unique<Frame[]>(max_frames)),
+      stacks_(nullptr, std::free),
+      slot_area_(nullptr, std::free) {
+    prepare();
+}
+
+void Machine::prepare() {
+    runnable_.resize(program.chunks.size());
+    std::uint32_t widest = 1;
+    for (std::size_t c = 0; c < program.chunks.size(); ++c) {
+        const Chunk& chunk = program.chunks[c];
+        RunnableChunk& run = runnable_[c];
+        run.slot_count = std::max<std::uint32_t>({chunk.slots, chunk.arity, 1});
+        widest = std::max(widest, run.slot_count);
+        run.code.reserve(chunk.code.size() + 1);
+        const auto end = static_cast<std::int64_t>(chunk.code.size());
+        for (const Instruction& in : chunk.code) {
+            Instruction out = in;
+            auto op = static_cast<std::uint8_t>(in.op);
+            auto slot_ok = [&](std::int64_t operand) { return is_slot(operand, run.slot_count); };
+            if (op >= opcode_count) {
+                out = failing(in, InternalOp::bad_opcode, op);
+            } else {
+                switch (in.op) {
+                case Opcode::jmp:
+                case Opcode::jmp_false:
+                    if (in.a < 0 || in.a > end) out.a = end;  // off the end: "Fell off chunk"
+                    break;
+                case Opcode::load:
+                case Opcode::store:
+                case Opcode::newarr:
+                case Opcode::arrset:
+                case Opcode::input:
+                case Opcode::fopen:
+                case Opcode::fwrite:
+                case Opcode::fclose:
+                    if (!slot_ok(in.a)) out = failing(in, InternalOp::bad_slot, in.a);
+                    break;
+                case Opcode::arrget:
+                case Opcode::fread:
+                    if (!slot_ok(in.b)) out = failing(in, InternalOp::bad_slot, in.b);
+                    else if (!slot_ok(in.a)) out = failing(in, InternalOp::bad_slot, in.a);
+                    break;
+                case Opcode::push_str:
+                    if (in.a < 0 || static_cast<std::uint64_t>(in.a) >= program.strings.size())
+                        out = failing(in, InternalOp::bad_slot, in.a);
+                    break;
+                case Opcode::call:
+                    if (in.a < 0 || static_cast<std::uint64_t>(in.a) >= program.chunks.size())
+                        out = failing(in, InternalOp::bad_slot, in.a);
+                    break;
+                default:
+                    break;
+                }
+            }
+            run.code.push_back(out);
+        }
+        run.code.push_back(Instruction{0, 0, 1, static_cast<Opcode>(InternalOp::fell_off)});
+    }
+    stacks_.reset(allocate_zeroed(max_frames * max_stack));
+    slot_area_.reset(allocate_zeroed(max_frames * static_cast<std::size_t>(widest)));
+}
+
+void run(const Program& program) {
+    Machine machine(program);
+    machine.run();
+}
+
+}  // namespace oxel

@@ -1,0 +1,70 @@
+// The machine state of one run: the program image it runs (read only), the
+// run's arrays, files and string bytes, and the call stack. The call stack is
+// set up once as one block: 64 frames, each with its own 512-value operand
+// stack, and one slot area from which each call takes its callee's slots, so
+// a push, a load or a call allocates nothing. The machine lives from the
+// start of the run to its end; nothing made during the run is freed before.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "compiler/program.h"
+#include "runtime/files.h"
+#include "runtime/string_arena.h"
+#include "runtime/value.h"
+
+namespace oxel {
+
+inline constexpr std::size_t max_frames = 64;
+inline constexpr std::size_t max_stack = 512;  // values on one frame's operand stack
+
+struct Frame {
+    const Chunk* chunk = nullptr;
+    const Instruction* code = nullptr;  // first instruction of the runnable code
+    const Instruction* ip = nullptr;    // next instruction
+    Value* slots = nullptr;           // parameters first; fresh slots are Int 0
+    std::uint32_t slot_count = 0;
+    Value* stack = nullptr;           // this frame's own operand stack
+    Value* top = nullptr;             // one past the top value
+    std::size_t stack_len() const { return static_cast<std::size_t>(top - stack); }
+};
+
+class Machine {
+public:
+    explicit Machine(const Program& program);
+    Machine(const Machine&) = delete;
+    Machine& operator=(const Machine&) = delete;
+
+    // Runs "__top" until halt or the last ret. A runtime error throws Failure.
+    void run();
+
+    const Program& program;
+    ArrayTable arrays;
+    FileTable files;
+    StringArena strings;
+    std::unique_ptr<Frame[]> frames;
+    std::uint64_t frame_count = 0;
+
+private:
+    // Each chunk's code as the loop runs it: operands checked once up front
+    // (bad slots, constants and chunks become instructions that fail when
+    // reached, jumps out of range lead to the end), and one instruction past
+    // the end that fails with "Fell off chunk".
+    struct RunnableChunk {
+        std::vector<Instruction> code;
+        std::uint32_t slot_count;  // max(slots, arity, 1)
+    };
+    std::vector<RunnableChunk> runnable_;
+    std::unique_ptr<Value[], void (*)(void*)> stacks_;
+    std::unique_ptr<Value[], void (*)(void*)> slot_area_;
+
+    void prepare();
+};
+
+// Runs the program from its top-level chunk; "No code" if it has none.
+void run(const Program& program);
+
+}  // namespace oxel

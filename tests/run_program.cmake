@@ -20,16 +20,10 @@ if(IS_DIRECTORY ${base}.files)
   file(COPY ${base}.files/ DESTINATION ${SCRATCH})
 endif()
 
-set(args ${file})
+set(command ${OXELC} ${file})
 if(EXISTS ${base}.args)
-  file(READ ${base}.args text)
-  string(REGEX REPLACE "\n$" "" text "${text}")
-  # One argument per line; a line may be empty.
-  string(REPLACE ";" "\\;" text "${text}")
-  string(REPLACE "\n" ";" args "${text}")
-  if(text STREQUAL "")
-    set(args "")
-  endif()
+  # One argument per line, empty ones included, which a CMake list would drop.
+  set(command sh ${CMAKE_CURRENT_LIST_DIR}/run_with_args.sh ${OXELC} ${base}.args)
 endif()
 
 set(input /dev/null)
@@ -39,7 +33,7 @@ endif()
 
 set(actual_out ${SCRATCH}.stdout)
 set(actual_err ${SCRATCH}.stderr)
-execute_process(COMMAND ${OXELC} ${args}
+execute_process(COMMAND ${command}
                 WORKING_DIRECTORY ${SCRATCH}
                 INPUT_FILE ${input}
                 OUTPUT_FILE ${actual_out}

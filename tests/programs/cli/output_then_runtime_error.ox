@@ -1,0 +1,4 @@
+echo 1
+echo "two"
+(x. 1 / 0)
+echo 3

@@ -1,0 +1,207 @@
+// The interpreter loop on program images built by hand: calls and returns,
+// the frame and stack limits, and the line and file each loop error names.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <limits>
+#include <string>
+
+#include "compiler/program.h"
+#include "vm/error_report.h"
+#include "vm/machine.h"
+
+namespace oxel {
+namespace {
+
+struct Ins {
+    Opcode op;
+    std::int64_t a = 0;
+    std::uint32_t line = 1;
+    std::int64_t b = 0;
+};
+
+Chunk chunk(std::string_view name, std::vector<Ins> code, std::uint32_t slots = 0,
+            std::uint8_t arity = 0, std::string_view file = {}) {
+    Chunk c;
+    c.name = name;
+    c.file = file;
+    c.slots = slots;
+    c.arity = arity;
+    for (const Ins& i : code) emit(c, i.op, i.a, i.b, i.line);
+    return c;
+}
+
+struct Outcome {
+    std::string out;
+    bool failed = false;
+    Failure failure{};
+};
+
+Outcome run_image(const Program& program) {
+    Outcome outcome;
+    testing::internal::CaptureStdout();
+    try {
+        run(program);
+    } catch (const Failure& f) {
+        outcome.failed = true;
+        outcome.failure = f;
+    }
+    outcome.out = testing::internal::GetCapturedStdout();
+    return outcome;
+}
+
+void expect_failure(const Outcome& o, std::string_view message, std::uint32_t line,
+                    std::string_view file = {}) {
+    ASSERT_TRUE(o.failed) << "expected " << message;
+    EXPECT_EQ(o.failure.message, message);
+    EXPECT_EQ(o.failure.line, line);
+    EXPECT_EQ(o.failure.file, file);
+}
+
+using enum Opcode;
+
+// add(a, b) as chunk 0, called from __top with 10 and 20.
+TEST(Machine, CallPassesArgumentsInOrderAndReturnsToTheCaller) {
+    Program p;
+    add_chunk(p, chunk("add", {{load, 0}, {load, 1}, {sub}, {ret}, {push_int, 0}, {ret}}, 2, 2));
+    add_chunk(p, chunk("__top", {{push_int, 10}, {push_int, 20}, {call, 0}, {echo}, {halt}}));
+    Outcome o = run_image(p);
+    EXPECT_FALSE(o.failed);
+    EXPECT_EQ(o.out, "-10\n");  // slot 0 holds 10, slot 1 holds 20
+}
+
+// f(n): if n == 0 return 0 else return f(n - 1); the call sits on line 7.
+Program countdown(std::int64_t depth) {
+    Program p;
+    add_chunk(p, chunk("f",
+                       {{load, 0}, {jmp_false, 7}, {load, 0}, {push_int, 1}, {sub}, {call, 0, 7}, {ret},
+                        {push_int, 0}, {ret}},
+                       1, 1, "lib/f.oxh"));
+    add_chunk(p, chunk("__top", {{push_int, depth}, {call, 0, 3}, {echo}, {halt}}));
+    return p;
+}
+
+TEST(Machine, SixtyFourFramesAtMost) {
+    Outcome deepest = run_image(countdown(62));  // frame 0 plus 63 nested calls
+    EXPECT_FALSE(deepest.failed);
+    EXPECT_EQ(deepest.out, "0\n");
+    expect_failure(run_image(countdown(63)), "Call stack overflow", 7, "lib/f.oxh");
+}
+
+TEST(Machine, FiveHundredTwelveValuesOnAStack) {
+    auto pushes = [](int count) {
+        std::vector<Ins> code;
+        for (int i = 0; i < count; ++i) code.push_back({push_int, i, static_cast<std::uint32_t>(i + 1)});
+        code.push_back({halt});
+        Program p;
+        add_chunk(p, chunk("__top", code));
+        return p;
+    };
+    EXPECT_FALSE(run_image(pushes(512)).failed);
+    expect_failure(run_image(pushes(513)), "Stack overflow", 513);
+}
+
+TEST(Machine, LoopErrorsNameTheExecutingLine) {
+    struct Case {
+        std::vector<Ins> code;
+        std::uint32_t slots;
+        const char* message;
+        std::uint32_t line;
+    };
+    const Case cases[] = {
+        {{{push_int, 1, 1}, {store, 3, 2}, {halt}}, 3, "Bad slot 3", 2},
+        {{{load, 1, 4}, {halt}}, 0, "Bad slot 1", 4},  // no slots still means one
+        {{{pop, 0, 5}, {halt}}, 0, "Stack underflow", 5},
+        {{{push_int, 1, 2}, {add, 0, 6}, {halt}}, 0, "Stack underflow", 6},
+        {{{push_int, 1, 2}, {jmp, 3, 8}}, 0, "Fell off chunk '__top'", 1},
+        {{{push_int, 1, 2}, {jmp, -4, 8}}, 0, "Fell off chunk '__top'", 1},
+        {{{push_int, 1, 2}}, 0, "Fell off chunk '__top'", 1},
+        {{{push_str, 2, 9}, {halt}}, 0, "Bad slot 2", 9},
+        {{{call, 5, 3}, {halt}}, 0, "Bad slot 5", 3},
+    };
+    for (const Case& c : cases) {
+        Program p;
+        add_chunk(p, chunk("__top", c.code, c.slots));
+        SCOPED_TRACE(c.message);
+        expect_failure(run_image(p), c.message, c.line);
+    }
+}
+
+TEST(Machine, AnOpcodeOutsideTheSetFailsInsteadOfJumpingAnywhere) {
+    Program p;
+    Chunk c = chunk("__top", {{halt}});
+    c.code[0].op = static_cast<Opcode>(200);
+    c.code[0].line = 4;
+    add_chunk(p, c);
+    expect_failure(run_image(p), "Bad opcode 200", 4);
+}
+
+TEST(Machine, ReturnIntoAFullCallerStackNamesTheCall) {
+    std::vector<Ins> top;
+    for (int i = 0; i < 512; ++i) top.push_back({push_int, i, 2});
+    top.push_back({call, 0, 9});
+    top.push_back({halt});
+    Program p;
+    add_chunk(p, chunk("f", {{push_int, 1, 4}, {ret, 0, 5}}, 0, 0, "m.ox"));
+    add_chunk(p, chunk("__top", top));
+    expect_failure(run_image(p), "Stack overflow", 9);  // the caller's file: top level has none
+}
+
+TEST(Machine, RunEndsAtTopLevelReturnOrHaltAnywhere) {
+    Program returns;
+    add_chunk(returns, chunk("__top", {{push_int, 1}, {ret}, {push_int, 2}, {echo}, {halt}}));
+    Outcome o = run_image(returns);
+    EXPECT_FALSE(o.failed);
+    EXPECT_EQ(o.out, "");
+
+    Program halts;
+    add_chunk(halts, chunk("stop", {{push_int, 5}, {echo}, {halt}, {push_int, 0}, {ret}}));
+    add_chunk(halts, chunk("__top", {{call, 0}, {push_int, 6}, {echo}, {halt}}));
+    o = run_image(halts);
+    EXPECT_FALSE(o.failed);
+    EXPECT_EQ(o.out, "5\n");
+}
+
+TEST(Machine, CalleeStartsWithFreshSlotsAndItsOwnStack) {
+    // The callee returns slot 2 + 8 and then dirties slot 2: a second call
+    // still sees Int 0 there. The caller's pending 7 survives both calls, and
+    // the 5 the callee leaves behind goes with its frame.
+    Program p;
+    add_chunk(p, chunk("f", {{push_int, 5}, {load, 2}, {push_int, 8}, {add}, {push_int, 3}, {store, 2}, {ret}}, 3, 1));
+    add_chunk(p, chunk("__top",
+                       {{push_int, 7}, {push_int, 1}, {call, 0}, {echo}, {push_int, 1}, {call, 0}, {echo}, {echo},
+                        {halt}}));
+    Outcome o = run_image(p);
+    EXPECT_FALSE(o.failed);
+    EXPECT_EQ(o.out, "8\n8\n7\n");
+}
+
+TEST(Machine, JumpIfFalseFollowsTruth) {
+    auto outcome = [](Ins pushed) {
+        Program p;
+        p.strings = {"0", ""};
+        add_chunk(p, chunk("__top", {pushed, {jmp_false, 4}, {push_int, 1}, {echo}, {halt}}));
+        return run_image(p).out;
+    };
+    EXPECT_EQ(outcome({push_str, 0}), "1\n");  // the string "0" is true
+    EXPECT_EQ(outcome({push_str, 1}), "");     // the empty string is false
+    EXPECT_EQ(outcome({push_float, std::bit_cast<std::int64_t>(-0.0)}), "");
+    EXPECT_EQ(outcome({push_float, std::bit_cast<std::int64_t>(std::numeric_limits<double>::quiet_NaN())}), "1\n");
+    EXPECT_EQ(outcome({push_int, 0}), "");
+}
+
+TEST(Machine, NoTopLevelChunkIsNoCode) {
+    Program p;
+    add_chunk(p, chunk("f", {{push_int, 0}, {ret}}));
+    expect_failure(run_image(p), "No code", 1);
+}
+
+TEST(Machine, ErrorsInsideAFunctionNameItsFile) {
+    Program p;
+    add_chunk(p, chunk("f", {{pop, 0, 12}, {ret}}, 0, 0, "lib/m.oxh"));
+    add_chunk(p, chunk("__top", {{call, 0}, {halt}}));
+    expect_failure(run_image(p), "Stack underflow", 12, "lib/m.oxh");
+}
+
+}  // namespace
+}  // namespace oxel

@@ -28,6 +28,9 @@ private:
         bool open;
     };
     std::vector<Entry> entries_;
+
+    // The open entry a handle names; "Bad file handle", "File not open".
+    Entry& open_entry(const Value& handle, std::uint32_t line);
 };
 
 }  // namespace oxel

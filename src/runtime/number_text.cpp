@@ -208,14 +208,17 @@ bool is_float_literal(std::string_view text) {
     return parse_float(text).has_value();
 }
 
-void append_integer(std::string& out, std::int64_t value) {
+char* write_integer(char* out, std::int64_t value) {
     // The magnitude as unsigned: negating INT64_MIN in signed arithmetic overflows.
     const auto bits = static_cast<std::uint64_t>(value);
     const std::uint64_t magnitude = value < 0 ? 0 - bits : bits;
-    char digits[20];  // UINT64_MAX has 20 digits
-    const auto written = std::to_chars(digits, digits + sizeof digits, magnitude);
-    if (value < 0) out += '-';
-    out.append(digits, written.ptr);
+    if (value < 0) *out++ = '-';
+    return std::to_chars(out, out + 20, magnitude).ptr;  // UINT64_MAX has 20 digits
+}
+
+void append_integer(std::string& out, std::int64_t value) {
+    char text[max_number_text];
+    out.append(text, write_integer(text, value));
 }
 
 std::string format_integer(std::int64_t value) {
@@ -224,20 +227,20 @@ std::string format_integer(std::int64_t value) {
     return out;
 }
 
-void append_float(std::string& out, double value) {
+namespace {
+
+char* write_text(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+}  // namespace
+
+char* write_float(char* out, double value) {
     const bool negative = std::signbit(value);
-    if (std::isnan(value)) {
-        out += negative ? "-nan" : "nan";
-        return;
-    }
-    if (std::isinf(value)) {
-        out += negative ? "-inf" : "inf";
-        return;
-    }
-    if (value == 0.0) {
-        out += negative ? "-0" : "0";
-        return;
-    }
+    if (std::isnan(value)) return write_text(out, negative ? "-nan" : "nan");
+    if (std::isinf(value)) return write_text(out, negative ? "-inf" : "inf");
+    if (value == 0.0) return write_text(out, negative ? "-0" : "0");
 
     // Shortest digits and their exponent from the scientific form
     // d[.ddd]e±x; the fixed form without a precision is not shortest for
@@ -260,25 +263,29 @@ void append_float(std::string& out, double value) {
     // value = digits × 10^power; `point` digits stand before the point.
     const int power = exponent - (count - 1);
     const int point = count + power;
-    const std::size_t length = (negative ? 1 : 0) + static_cast<std::size_t>(
-        power >= 0 ? point : point > 0 ? count + 1 : 2 - point + count);
-    const std::size_t at = out.size();
-    out.resize(at + length);
-    char* w = out.data() + at;
+    char* w = out;
     if (negative) *w++ = '-';
     if (power >= 0) {
         std::memcpy(w, digits, count);
         std::memset(w + count, '0', power);
-    } else if (point > 0) {
+        return w + point;
+    }
+    if (point > 0) {
         std::memcpy(w, digits, point);
         w[point] = '.';
         std::memcpy(w + point + 1, digits + point, count - point);
-    } else {
-        w[0] = '0';
-        w[1] = '.';
-        std::memset(w + 2, '0', -point);
-        std::memcpy(w + 2 - point, digits, count);
+        return w + count + 1;
     }
+    w[0] = '0';
+    w[1] = '.';
+    std::memset(w + 2, '0', -point);
+    std::memcpy(w + 2 - point, digits, count);
+    return w + 2 - point + count;
+}
+
+void append_float(std::string& out, double value) {
+    char text[max_number_text];
+    out.append(text, write_float(text, value));
 }
 
 std::string format_float(double value) {

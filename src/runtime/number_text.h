@@ -37,7 +37,15 @@ std::string format_integer(std::int64_t value);
 // with no exponent; nan, inf, -0 as such.
 std::string format_float(double value);
 
-// Appending forms, for callers that build one buffer (echo, cat).
+// The longest number text: "-", "0.", 323 zeros and 17 digits.
+inline constexpr std::size_t max_number_text = 352;
+
+// Buffer forms, for callers that keep the text on their stack: write the
+// text at `out` (room for max_number_text bytes) and return its end.
+char* write_integer(char* out, std::int64_t value);
+char* write_float(char* out, double value);
+
+// Appending forms, for callers that build one buffer.
 void append_integer(std::string& out, std::int64_t value);
 void append_float(std::string& out, double value);
 

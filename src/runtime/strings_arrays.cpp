@@ -1,0 +1,111 @@
+#include "runtime/strings_arrays.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "runtime/arithmetic.h"
+#include "runtime/number_text.h"
+#include "runtime/value_text.h"
+#include "vm/error_report.h"
+
+namespace oxel {
+
+namespace {
+
+constexpr std::int64_t max_array_length = 1'000'000;
+
+[[noreturn]] void report_out_of_bounds(std::int64_t index, std::uint64_t length, std::uint32_t line) {
+    std::string message = "Index ";
+    append_integer(message, index);
+    message += " out of bounds (len ";
+    message += std::to_string(length);
+    message += ')';
+    report_error(std::move(message), line);
+}
+
+// The entry an arrget or arrset reaches, after the kind and bounds checks.
+// The elements sit behind the entry's pointer, so arrset writes through it.
+const ArrayTable::Entry& entry_of(const ArrayTable& arrays, const Value& array, std::int64_t index,
+                                  std::uint32_t line) {
+    if (!array.is_array()) report_error("Not an array", line);
+    const ArrayTable::Entry& entry = arrays.entries[array.as_array()];
+    if (index < 0 || static_cast<std::uint64_t>(index) >= entry.length) {
+        report_out_of_bounds(index, entry.length, line);
+    }
+    return entry;
+}
+
+}  // namespace
+
+std::int64_t length_of(const Value& v, const ArrayTable& arrays, std::uint32_t line) {
+    if (v.is_string()) return static_cast<std::int64_t>(v.as_string().size());
+    if (v.is_array()) return static_cast<std::int64_t>(arrays.entries[v.as_array()].length);
+    report_error("len needs a string or array", line);
+}
+
+std::int64_t byte_at(const Value& s, std::int64_t index, std::uint32_t line) {
+    if (!s.is_string()) report_error("char needs a string", line);
+    const std::string_view bytes = s.as_string();
+    if (index < 0 || static_cast<std::uint64_t>(index) >= bytes.size()) {
+        report_out_of_bounds(index, bytes.size(), line);
+    }
+    return static_cast<unsigned char>(bytes[static_cast<std::size_t>(index)]);
+}
+
+std::int64_t compare_strings(const Value& x, const Value& y, std::uint32_t line) {
+    if (!x.is_string() || !y.is_string()) report_error("cmp needs two strings", line);
+    return byte_order(x.as_string(), y.as_string());
+}
+
+// Repeated `s = cat s, x` must not copy s every time. When x's bytes are
+// exactly the arena's newest buffer and y fits in the room behind them, y is
+// appended there and the result is a longer view of the same bytes; views
+// made before keep their own length and see nothing change. Large results
+// get room for as much again (StringArena::allocate_growable), so building a
+// string of n bytes copies O(n) bytes in total. Anything else gets a new
+// buffer holding both texts.
+Value concatenate(const Value& x, const Value& y, StringArena& arena, std::uint32_t line) {
+    if (x.is_array() || y.is_array()) report_error("Cannot stringify array", line);
+    TextBuffer x_buffer;
+    TextBuffer y_buffer;
+    const std::string_view tx = text_of(x, x_buffer);
+    const std::string_view ty = text_of(y, y_buffer);
+    // Strings never change, so an empty side lets the other string stand.
+    if (ty.empty() && !x.is_int() && !x.is_float()) return Value::string(tx);
+    if (tx.empty() && !y.is_int() && !y.is_float()) return Value::string(ty);
+
+    const std::size_t size = tx.size() + ty.size();
+    if (x.is_string()) {
+        if (char* room = arena.extend(tx, ty.size())) {
+            std::memcpy(room, ty.data(), ty.size());
+            return Value::string({tx.data(), size});
+        }
+    }
+    char* buffer = arena.allocate_growable(size);
+    if (!tx.empty()) std::memcpy(buffer, tx.data(), tx.size());
+    if (!ty.empty()) std::memcpy(buffer + tx.size(), ty.data(), ty.size());
+    return Value::string({buffer, size});
+}
+
+Value new_array(ArrayTable& arrays, std::int64_t size, std::uint32_t line) {
+    if (size < 1 || size > max_array_length) {
+        std::string message = "Bad array size ";
+        append_integer(message, size);
+        report_error(std::move(message), line);
+    }
+    const auto length = static_cast<std::uint64_t>(size);
+    arrays.entries.push_back({std::make_unique<std::int64_t[]>(length), length});  // zeroed
+    return Value::array(arrays.entries.size() - 1);
+}
+
+std::int64_t array_get(const ArrayTable& arrays, const Value& array, std::int64_t index, std::uint32_t line) {
+    return entry_of(arrays, array, index, line).elements[static_cast<std::size_t>(index)];
+}
+
+void array_set(ArrayTable& arrays, const Value& array, std::int64_t index, std::int64_t element,
+               std::uint32_t line) {
+    entry_of(arrays, array, index, line).elements[static_cast<std::size_t>(index)] = element;
+}
+
+}  // namespace oxel

@@ -1,0 +1,3 @@
+fopen f, "in.txt", "r"
+fclose f
+(d. fread f, -5)

@@ -1,0 +1,1 @@
+fopen f, "no/such/dir.txt", "w"

@@ -1,0 +1,2 @@
+echo "open"
+fopen f, "missing.txt", "r"

@@ -1,0 +1,5 @@
+lib/text.oxh
+a(2)
+(s. label "n", 1)
+echo s
+(s. label "n", a)

@@ -1,0 +1,4 @@
+s"hello"
+(c. char s, 4)
+echo c
+(c. char s, -1)

@@ -1,0 +1,3 @@
+(c. cmp "b", "a")
+echo c
+(c. cmp 1, "a")

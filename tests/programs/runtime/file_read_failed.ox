@@ -1,0 +1,2 @@
+fopen f, "out.txt", "w"
+(d. fread f, 1)

@@ -1,0 +1,2 @@
+fopen f, "in.txt", "r"
+fwrite f, 1

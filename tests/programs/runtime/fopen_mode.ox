@@ -1,0 +1,1 @@
+fopen f, "data.txt", "rb"

@@ -1,0 +1,3 @@
+(n. len "")
+echo n
+(n. len 5)

@@ -1,0 +1,3 @@
+(r. sqrt. -4)
+echo r
+(r. sqrt. -4.0)

@@ -305,7 +305,7 @@ void Machine::run() {
     }
     CASE(jmp_false) {
         POP_VALUE(v);
-        if (!is_truthy(v)) ip = code + in->a;
+        if (v.is_int() ? v.as_int() == 0 : !is_truthy(v)) ip = code + in->a;
         NEXT;
     }
     CASE(fopen) {

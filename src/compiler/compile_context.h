@@ -1,0 +1,118 @@
+// What the compiler passes share. `SourceLine` is one stored line of the main
+// file or a header; the line list holds them all, main file first, headers
+// appended in the order they were taken in. `CompileContext` is what the
+// statement and expression compilers receive for one chunk: the line list,
+// the program being built, the chunk receiving instructions, and the `Scope`
+// that maps the chunk's variable names to slots. `compile_program` builds
+// the line list and one context per function body plus one for the top
+// level. Every text here is a view into the source buffers kept in
+// `Program::texts`, which nothing frees before exit.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "compiler/program.h"
+#include "vm/error_report.h"
+
+namespace oxel {
+
+// Beyond this many stored lines (all files together) a program is refused
+// with "Include loop".
+inline constexpr std::size_t max_stored_lines = 50000;
+
+// A header holds at most this many bytes minus one.
+inline constexpr std::size_t header_read_limit = 2097152;
+
+// Levels are counted in units of this many columns; a tab is one unit.
+inline constexpr std::int32_t indent_columns = 4;
+
+struct SourceLine {
+    std::string_view text;   // trimmed, comment removed; never empty
+    std::uint32_t number;    // 1-based in its own file; blank and comment lines count
+    std::int32_t level;      // indentation columns / 4
+    std::string_view path;   // file as opened: the command-line path or a resolved header path
+    std::string_view dir;    // path up to and including its last '/' or '\'
+};
+
+using LineList = std::vector<SourceLine>;
+
+// For every line, the index of the last line of its nested block (the run
+// of deeper lines right after it); its own index when the next line is not
+// deeper. Computed once, so the block walk never scans ahead.
+using BlockEnds = std::vector<std::uint32_t>;
+
+// A function's variable names and their slots. Names are views into the
+// source; a slot is never freed or reused within its chunk.
+struct Scope {
+    std::unordered_map<std::string_view, std::uint32_t> slots;
+};
+
+struct CompileContext {
+    const LineList& lines;
+    const BlockEnds& block_ends;
+    Program& program;
+    std::size_t current_chunk;
+    Scope scope;
+    std::uint32_t next_slot = 0;  // also counts the unnamed loop counters
+
+    Chunk& chunk() { return program.chunks[current_chunk]; }
+    std::size_t emit(Opcode op, std::int64_t a, std::uint32_t line) {
+        return oxel::emit(chunk(), op, a, 0, line);
+    }
+    std::size_t code_length() { return chunk().code.size(); }
+};
+
+// A definition found by the function pass, waiting for its body to be compiled.
+struct PendingFunction {
+    std::size_t chunk;
+    std::vector<std::string_view> params;
+    std::size_t first_line;  // first body line; greater than last_line for an empty body
+    std::size_t last_line;
+    std::string_view path;   // file of the definition line
+};
+
+// The slot of the name, entering it with the next free slot if it is new.
+inline std::uint32_t find_or_declare(CompileContext& context, std::string_view name) {
+    auto [entry, added] = context.scope.slots.try_emplace(name, context.next_slot);
+    if (added) ++context.next_slot;
+    return entry->second;
+}
+
+// The slot of a name some earlier line wrote.
+inline std::uint32_t resolve(const CompileContext& context, std::string_view name, std::uint32_t line) {
+    auto found = context.scope.slots.find(name);
+    if (found == context.scope.slots.end()) {
+        report_error("Undefined variable '" + std::string(name) + "'", line);
+    }
+    return found->second;
+}
+
+// Source lines (source_lines.cpp).
+void split_lines(LineList& lines, std::string_view text, std::string_view path, std::string_view dir,
+                 bool header_mode);
+bool is_ignored_line(std::string_view text);
+
+// Program structure (program_structure.cpp).
+BlockEnds find_block_ends(const LineList& lines);
+
+// Statements (statement_compiler.cpp): lines first to last as one block
+// whose lines stand at level parent + 1.
+void compile_block(CompileContext& context, std::size_t first, std::size_t last, std::int32_t parent);
+
+// Expressions (expression_compiler.cpp).
+void compile_operand(CompileContext& context, std::string_view text, std::uint32_t line);
+void compile_condition(CompileContext& context, std::string_view text, std::uint32_t line);
+void compile_assignment(CompileContext& context, std::string_view target, std::string_view expression,
+                        std::uint32_t line);
+// Compiles the non-empty comma pieces as arguments and emits `call`, after
+// checking their count against the function's arity.
+void compile_call(CompileContext& context, std::size_t function, std::string_view arguments, std::uint32_t line);
+// One piece more than the text has commas, each trimmed; quotes protect nothing.
+std::vector<std::string_view> split_arguments(std::string_view text);
+
+}  // namespace oxel

@@ -1,0 +1,241 @@
+// Operands, conditions and the right-hand side of assignments. There is no
+// expression grammar: each form is a fixed byte test on the text (a prefix,
+// an operator found anywhere), and every operator takes single operands.
+#include <bit>
+
+#include "compiler/compile_context.h"
+#include "compiler/text_rules.h"
+#include "runtime/number_text.h"
+
+namespace oxel {
+
+namespace {
+
+// An optional '-' and decimal digits only; parse_integer accepts more.
+bool is_integer_literal(std::string_view text) {
+    std::size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
+    if (start == text.size()) return false;
+    for (char c : text.substr(start)) {
+        if (!is_digit(c)) return false;
+    }
+    return true;
+}
+
+// An operand of the arithmetic form, read with every blank removed. Only an
+// operand that holds blanks is copied; a string constant made from such a
+// copy is kept with the program, since constants outlive the compiler.
+void compile_blank_free_operand(CompileContext& context, std::string_view text, std::uint32_t line) {
+    std::string_view trimmed = trim(text);
+    if (trimmed.find_first_of(" \t") == std::string_view::npos) return compile_operand(context, trimmed, line);
+    std::string copy;
+    copy.reserve(trimmed.size());
+    for (char c : trimmed) {
+        if (!is_blank(c)) copy += c;
+    }
+    if (copy.size() >= 2 && copy.front() == '"' && copy.back() == '"') {
+        return compile_operand(context, keep_text(context.program, std::move(copy)), line);
+    }
+    compile_operand(context, copy, line);
+}
+
+struct OperatorText {
+    std::string_view text;
+    Opcode op;
+};
+
+// Searched in this order; the first that occurs anywhere decides.
+constexpr OperatorText comparisons[] = {
+    {"==", Opcode::eq}, {"!=", Opcode::ne}, {"<=", Opcode::le},
+    {">=", Opcode::ge}, {"<", Opcode::lt},  {">", Opcode::gt},
+};
+constexpr OperatorText logic_operators[] = {
+    {" AND ", Opcode::and_},
+    {" OR ", Opcode::or_},
+    {" XOR ", Opcode::xor_},
+};
+
+struct PrefixForm {
+    std::string_view prefix;  // a trailing blank stands for a space or a tab
+    Opcode op;
+    std::string_view usage;   // message when two comma pieces are needed and absent; empty: one operand
+};
+
+// The prefix forms after `sqrt.`, in the order they are tried.
+constexpr PrefixForm prefix_forms[] = {
+    {"bit shl", Opcode::shl, "bit shl needs 'val, n'"},
+    {"bit shr", Opcode::shr, "bit shr needs 'val, n'"},
+    {"bit not", Opcode::bitnot, ""},
+    {"fread ", Opcode::fread, "fread needs 'fh, n'"},
+    {"get ", Opcode::arrget, "get needs 'arr, idx'"},
+    {"len ", Opcode::len, ""},
+    {"char ", Opcode::charat, "char needs 'str, idx'"},
+    {"cmp ", Opcode::cmpstr, "cmp needs 'a, b'"},
+    {"cat ", Opcode::cat, "cat needs 'a, b'"},
+};
+
+bool has_prefix(std::string_view text, std::string_view prefix) {
+    if (!prefix.ends_with(' ')) return text.starts_with(prefix);
+    return starts_with_word(text, prefix.substr(0, prefix.size() - 1));
+}
+
+// The prefix forms: true when one matched and was compiled.
+bool compile_prefix_form(CompileContext& context, std::uint32_t target, std::string_view text, std::uint32_t line) {
+    for (const PrefixForm& form : prefix_forms) {
+        if (!has_prefix(text, form.prefix)) continue;
+        std::string_view rest = trim(text.substr(form.prefix.size()));
+        if (form.usage.empty()) {
+            compile_operand(context, rest, line);
+            context.emit(form.op, 0, line);
+            context.emit(Opcode::store, target, line);
+            return true;
+        }
+        auto pieces = split_arguments(rest);
+        if (pieces.size() != 2) report_error(std::string(form.usage), line);
+        if (form.op == Opcode::fread || form.op == Opcode::arrget) {
+            // these store by themselves; the first piece names a slot to read
+            std::uint32_t source = resolve(context, pieces[0], line);
+            compile_operand(context, pieces[1], line);
+            emit(context.chunk(), form.op, target, source, line);
+            return true;
+        }
+        compile_operand(context, pieces[0], line);
+        compile_operand(context, pieces[1], line);
+        context.emit(form.op, 0, line);
+        context.emit(Opcode::store, target, line);
+        return true;
+    }
+    return false;
+}
+
+// `name args`: only the word before the first blank is looked up.
+bool compile_call_form(CompileContext& context, std::uint32_t target, std::string_view text, std::uint32_t line) {
+    std::size_t blank = text.find_first_of(" \t");
+    if (blank == std::string_view::npos) return false;
+    auto function = find_chunk(context.program, text.substr(0, blank));
+    if (!function) return false;
+    compile_call(context, *function, trim(text.substr(blank + 1)), line);
+    context.emit(Opcode::store, target, line);
+    return true;
+}
+
+// One level, split at the first operator byte; position 0 is a sign.
+bool compile_arithmetic_form(CompileContext& context, std::uint32_t target, std::string_view text,
+                             std::uint32_t line) {
+    // Blanks never hold an operator, so the first operator of the blank-free
+    // copy is the first one after the text's first byte.
+    std::size_t at = text.find_first_of("+-*/%", 1);
+    if (at == std::string_view::npos) return false;
+    compile_blank_free_operand(context, text.substr(0, at), line);
+    compile_blank_free_operand(context, text.substr(at + 1), line);
+    Opcode op = Opcode::add;
+    switch (text[at]) {
+    case '-': op = Opcode::sub; break;
+    case '*': op = Opcode::mul; break;
+    case '/': op = Opcode::div; break;
+    case '%': op = Opcode::mod; break;
+    default: break;
+    }
+    context.emit(op, 0, line);
+    context.emit(Opcode::store, target, line);
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::string_view> split_arguments(std::string_view text) {
+    std::vector<std::string_view> pieces;
+    for (;;) {
+        std::size_t comma = text.find(',');
+        pieces.push_back(trim(text.substr(0, comma)));
+        if (comma == std::string_view::npos) return pieces;
+        text.remove_prefix(comma + 1);
+    }
+}
+
+void compile_operand(CompileContext& context, std::string_view text, std::uint32_t line) {
+    std::string_view operand = trim(text);
+    if (operand.empty()) report_error("Empty expression", line);
+    if (operand.size() >= 2 && operand.front() == '"' && operand.back() == '"') {
+        // the raw bytes between the outer quotes; no escapes
+        std::size_t constant = add_string(context.program, operand.substr(1, operand.size() - 2));
+        context.emit(Opcode::push_str, static_cast<std::int64_t>(constant), line);
+        return;
+    }
+    if (operand == "true" || operand == "false") {
+        context.emit(Opcode::push_int, operand == "true" ? 1 : 0, line);
+        return;
+    }
+    if (is_integer_literal(operand)) {
+        IntegerParse value = parse_integer(operand);
+        if (!value.ok) report_error("Bad number '" + std::string(operand) + "'", line);
+        context.emit(Opcode::push_int, value.value, line);
+        return;
+    }
+    if (is_float_literal(operand)) {
+        context.emit(Opcode::push_float, std::bit_cast<std::int64_t>(*parse_float(operand)), line);
+        return;
+    }
+    // Any other text is a variable name, unchecked: `a+b` is looked up whole.
+    context.emit(Opcode::load, resolve(context, operand, line), line);
+}
+
+void compile_condition(CompileContext& context, std::string_view text, std::uint32_t line) {
+    std::string_view condition = trim(text);
+    if (condition == "true" || condition == "false") {
+        context.emit(Opcode::push_int, condition == "true" ? 1 : 0, line);
+        return;
+    }
+    for (const OperatorText& comparison : comparisons) {
+        std::size_t at = condition.find(comparison.text);
+        if (at == std::string_view::npos) continue;
+        compile_operand(context, condition.substr(0, at), line);
+        compile_operand(context, condition.substr(at + comparison.text.size()), line);
+        context.emit(comparison.op, 0, line);
+        return;
+    }
+    compile_operand(context, condition, line);
+}
+
+void compile_call(CompileContext& context, std::size_t function, std::string_view arguments, std::uint32_t line) {
+    std::size_t count = 0;
+    for (std::string_view piece : split_arguments(arguments)) {
+        if (piece.empty()) continue;  // `f(a,,b)` passes two
+        compile_operand(context, piece, line);
+        ++count;
+    }
+    unsigned arity = context.program.chunks[function].arity;
+    if (count != arity) {
+        report_error("Function expects " + std::to_string(arity) + " args, got " + std::to_string(count), line);
+    }
+    context.emit(Opcode::call, static_cast<std::int64_t>(function), line);
+}
+
+void compile_assignment(CompileContext& context, std::string_view target, std::string_view expression,
+                        std::uint32_t line) {
+    // declared first, so the expression may read its own target
+    std::uint32_t slot = find_or_declare(context, target);
+    std::string_view text = trim(expression);
+
+    if (text.starts_with("sqrt.")) {
+        compile_operand(context, text.substr(5), line);
+        context.emit(Opcode::sqrt, 0, line);
+        context.emit(Opcode::store, slot, line);
+        return;
+    }
+    if (compile_prefix_form(context, slot, text, line)) return;
+    for (const OperatorText& logic : logic_operators) {
+        std::size_t at = text.find(logic.text);
+        if (at == std::string_view::npos) continue;
+        compile_operand(context, text.substr(0, at), line);
+        compile_operand(context, text.substr(at + logic.text.size()), line);
+        context.emit(logic.op, 0, line);
+        context.emit(Opcode::store, slot, line);
+        return;
+    }
+    if (compile_call_form(context, slot, text, line)) return;
+    if (compile_arithmetic_form(context, slot, text, line)) return;
+    compile_operand(context, text, line);
+    context.emit(Opcode::store, slot, line);
+}
+
+}  // namespace oxel

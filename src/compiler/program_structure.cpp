@@ -1,0 +1,170 @@
+// The whole compilation: split the main file, take in headers (include pass),
+// find the definitions (function pass), compile each body into its chunk
+// (body pass), then the top-level code into "__top".
+#include <unordered_set>
+
+#include "compiler/compile_context.h"
+#include "compiler/compiler.h"
+#include "compiler/text_rules.h"
+#include "runtime/platform.h"
+
+namespace oxel {
+
+namespace {
+
+// error_file names the defining file only while a body is compiled; it must
+// not outlive the program whose text it views, even when compilation fails.
+struct ErrorFileReset {
+    ErrorFileReset() { error_file = {}; }
+    ~ErrorFileReset() { error_file = {}; }
+    ErrorFileReset(const ErrorFileReset&) = delete;
+    ErrorFileReset& operator=(const ErrorFileReset&) = delete;
+};
+
+// Include lines take the text as written when it is absolute or has a drive.
+std::string resolve_header_path(std::string_view dir, std::string_view text) {
+    if (dir.empty() || (text.size() > 1 && text[1] == ':') || text[0] == '/' || text[0] == '\\') {
+        return std::string(text);
+    }
+    std::string path(dir);
+    path += text;
+    return path;
+}
+
+// The list grows while it is walked: headers named by headers are taken in
+// by the same walk. Paths are compared as spelled.
+void take_in_headers(LineList& lines, Program& program) {
+    std::unordered_set<std::string_view> included;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i == max_stored_lines) report_error("Include loop", 1);
+        std::string_view text = lines[i].text;
+        if (text.size() < 4 || !text.ends_with(".oxh")) continue;
+        std::string path = resolve_header_path(lines[i].dir, text);
+        if (included.contains(path)) continue;
+        std::string_view kept_path = keep_text(program, std::move(path));
+        included.insert(kept_path);
+        auto header = platform::read_whole_file(kept_path, header_read_limit);
+        if (!header) report_error("Cannot open header '" + std::string(kept_path) + "'", lines[i].number);
+        std::string_view header_text = keep_text(program, std::move(*header));
+        split_lines(lines, header_text, kept_path, directory_of(kept_path), true);
+    }
+}
+
+// `oxelfn name.p1, p2`: the first dot separates the name from the parameters.
+PendingFunction define_function(Program& program, const LineList& lines, std::size_t at) {
+    const SourceLine& definition = lines[at];
+    std::string_view rest = trim(definition.text.substr(6));
+    std::size_t dot = rest.find('.');
+    std::string_view name = trim(rest.substr(0, dot));
+    if (!is_identifier(name)) {
+        report_error("Bad function name '" + std::string(name) + "'", definition.number);
+    }
+    PendingFunction function{};
+    if (dot != std::string_view::npos) {
+        std::string_view params = rest.substr(dot + 1);
+        for (;;) {
+            std::size_t comma = params.find(',');
+            std::string_view param = trim(params.substr(0, comma));
+            if (!is_identifier(param)) {
+                report_error("Bad param name '" + std::string(param) + "'", definition.number);
+            }
+            function.params.push_back(param);
+            if (comma == std::string_view::npos) break;
+            params.remove_prefix(comma + 1);
+        }
+    }
+    // The arity is kept in 8 bits.
+    constexpr std::size_t max_params = 255;
+    if (function.params.size() > max_params) {
+        report_error("Too many params in '" + std::string(name) + "'", definition.number);
+    }
+
+    // the body runs to the next line of level 0
+    std::size_t end = at + 1;
+    while (end < lines.size() && lines[end].level > 0) ++end;
+    function.first_line = at + 1;
+    function.last_line = end - 1;
+    function.path = definition.path;
+
+    Chunk chunk;
+    chunk.name = name;
+    chunk.file = definition.path;
+    chunk.arity = static_cast<std::uint8_t>(function.params.size());
+    function.chunk = add_chunk(program, std::move(chunk));
+    return function;
+}
+
+std::vector<PendingFunction> find_functions(Program& program, const LineList& lines) {
+    std::vector<PendingFunction> functions;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].level == 0 && lines[i].text.starts_with("oxelfn")) {
+            functions.push_back(define_function(program, lines, i));
+        }
+    }
+    return functions;
+}
+
+void compile_body(Program& program, const LineList& lines, const BlockEnds& ends,
+                  const PendingFunction& function) {
+    error_file = function.path;
+    CompileContext context{lines, ends, program, function.chunk, {}, 0};
+    // A parameter named twice keeps the later slot; both slots count.
+    for (std::size_t i = 0; i < function.params.size(); ++i) {
+        context.scope.slots[function.params[i]] = static_cast<std::uint32_t>(i);
+    }
+    context.next_slot = static_cast<std::uint32_t>(function.params.size());
+    if (function.first_line <= function.last_line) {
+        compile_block(context, function.first_line, function.last_line, lines[function.first_line].level - 1);
+    }
+    // running off the end returns 0
+    context.emit(Opcode::push_int, 0, 1);
+    context.emit(Opcode::ret, 0, 1);
+    context.chunk().slots = context.next_slot;
+}
+
+void compile_top_level(Program& program, const LineList& lines, const BlockEnds& ends) {
+    error_file = {};
+    Chunk top;
+    top.name = top_chunk_name;
+    std::size_t index = add_chunk(program, std::move(top));
+    CompileContext context{lines, ends, program, index, {}, 0};
+    if (!lines.empty()) compile_block(context, 0, lines.size() - 1, -1);
+    context.emit(Opcode::halt, 0, 1);
+    context.chunk().slots = context.next_slot;
+}
+
+}  // namespace
+
+BlockEnds find_block_ends(const LineList& lines) {
+    // Walking backwards, the stack holds the lines after i that no later line
+    // at their level or shallower hides; the first one not deeper than line
+    // i ends its nested block.
+    BlockEnds ends(lines.size());
+    std::vector<std::uint32_t> later;
+    for (std::size_t i = lines.size(); i-- > 0;) {
+        while (!later.empty() && lines[later.back()].level > lines[i].level) later.pop_back();
+        std::size_t next = later.empty() ? lines.size() : later.back();
+        ends[i] = static_cast<std::uint32_t>(next - 1);
+        later.push_back(static_cast<std::uint32_t>(i));
+    }
+    return ends;
+}
+
+Program compile_program(std::string main_text, std::string_view main_path) {
+    ErrorFileReset reset;
+    Program program;
+    std::string_view path = keep_text(program, std::string(main_path));
+    std::string_view text = keep_text(program, std::move(main_text));
+
+    LineList lines;
+    split_lines(lines, text, path, directory_of(path), false);
+    take_in_headers(lines, program);
+    BlockEnds ends = find_block_ends(lines);
+
+    std::vector<PendingFunction> functions = find_functions(program, lines);
+    for (const PendingFunction& function : functions) compile_body(program, lines, ends, function);
+    compile_top_level(program, lines, ends);
+    return program;
+}
+
+}  // namespace oxel

@@ -1,0 +1,5 @@
+cmt
+
+x1
+if x
+        echo x

@@ -1,0 +1,2 @@
+cmt calls into a deeper folder
+util/deep.oxh

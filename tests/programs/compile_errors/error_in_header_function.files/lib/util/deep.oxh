@@ -1,0 +1,3 @@
+oxelfn deep.a
+    (b. a + 1)
+    echo c

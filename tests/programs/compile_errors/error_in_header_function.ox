@@ -1,0 +1,3 @@
+x1
+lib/m.oxh
+(r. deep 1)

@@ -1,0 +1,3 @@
+x1
+oxelfn f
+    rtn

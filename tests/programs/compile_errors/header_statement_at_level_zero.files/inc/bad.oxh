@@ -1,0 +1,4 @@
+oxelfn ok
+    echo 1
+
+echo 2

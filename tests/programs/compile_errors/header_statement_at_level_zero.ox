@@ -1,0 +1,2 @@
+x1
+inc/bad.oxh

@@ -1,0 +1,2 @@
+cmt h.oxh names itself through one more sub/../ each time
+h.oxh

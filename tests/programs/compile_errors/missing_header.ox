@@ -1,0 +1,3 @@
+x1
+
+lib/none.oxh

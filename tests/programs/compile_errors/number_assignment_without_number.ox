@@ -1,0 +1,3 @@
+echo 1
+echo 2
+x

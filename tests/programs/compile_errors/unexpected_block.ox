@@ -1,0 +1,3 @@
+x1
+echo x
+    echo 2

@@ -1,0 +1,13 @@
+x7
+(a. x + 1)
+(b. x-1)
+(c. x * x)
+(d. x / 2)
+(e. x % 3)
+(f. x+-1)
+(g. -1 - -1)
+(h. 1.5 * 2)
+(s. "a b" + " c d ")
+(t. "keeps  blanks")
+(u. x   +   "spaced  out")
+(v. v + 1)

@@ -1,0 +1,3 @@
+oxelfn twice.n
+    (r. n * 2)
+    rtn r

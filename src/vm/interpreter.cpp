@@ -2,7 +2,9 @@
 // it is written back to the running Frame only on call and return. Every
 // error is charged to the line of the instruction being executed, ip[-1],
 // and to the running chunk's file, kept in error_file on every frame change.
+#include <cstddef>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "runtime/arithmetic.h"
@@ -77,7 +79,16 @@ void Machine::run() {
         OXEL_OPCODES(OXEL_ROW)
 #undef OXEL_ROW
         &&op_fell_off, &&op_bad_slot, &&op_bad_opcode,
+#define OXEL_ROW(name) &&op_##name##_slots, &&op_##name##_slot_int,
+        OXEL_FUSED_ARITHMETIC(OXEL_ROW)
+#undef OXEL_ROW
+#define OXEL_ROW(name) &&op_##name##_slots_jump, &&op_##name##_slot_int_jump,
+        OXEL_FUSED_COMPARISONS(OXEL_ROW)
+#undef OXEL_ROW
+        &&op_loop_next, &&op_store_int, &&op_copy_slot, &&op_get_at_slot, &&op_set_int_at_slot,
+        &&op_set_slot_at_slot,
     };
+    static_assert(std::size(labels) == runnable_opcode_count);
 #define CASE(name) op_##name:
 #define INTERNAL_CASE(name) op_##name:
 #define NEXT                                                \
@@ -379,6 +390,155 @@ void Machine::run() {
     INTERNAL_CASE(bad_opcode) {
         report_error("Bad opcode " + std::to_string(in->a), LINE);
     }
+
+    // Fused runs (see internal_opcodes.h). The fast path needs plain
+    // integers and as much stack room as the run would have used; anything
+    // else does the run's first instruction and lets the originals follow.
+#define LOW(operand) static_cast<std::uint32_t>(operand)
+#define HIGH(operand) static_cast<std::uint32_t>(static_cast<std::uint64_t>(operand) >> 32)
+#define HAS_ROOM(n) (top - stack <= static_cast<std::ptrdiff_t>(max_stack - (n)))
+#define FIRST_LOAD(slot) \
+    ROOM();              \
+    PUSH(slots[slot]);   \
+    NEXT
+#define FIRST_PUSH_INT(k)       \
+    ROOM();                     \
+    PUSH(Value::integer(k));    \
+    NEXT
+
+#define FUSED_ARITHMETIC(name, guard, int_expression)                                   \
+    INTERNAL_CASE(name##_slots) {                                                       \
+        const Value& left = slots[LOW(in->b)];                                          \
+        const Value& right = slots[in->a];                                              \
+        if ((left.meta | right.meta) == 0 && HAS_ROOM(2)) {                             \
+            std::int64_t x = left.as_int(), y = right.as_int();                         \
+            if (guard) {                                                                \
+                slots[HIGH(in->b)] = Value::integer(int_expression);                    \
+                ip += 3;                                                                \
+                NEXT;                                                                   \
+            }                                                                           \
+        }                                                                               \
+        FIRST_LOAD(LOW(in->b));                                                         \
+    }                                                                                   \
+    INTERNAL_CASE(name##_slot_int) {                                                    \
+        const Value& left = slots[LOW(in->b)];                                          \
+        if (left.meta == 0 && HAS_ROOM(2)) {                                            \
+            std::int64_t x = left.as_int(), y = in->a;                                  \
+            if (guard) {                                                                \
+                slots[HIGH(in->b)] = Value::integer(int_expression);                    \
+                ip += 3;                                                                \
+                NEXT;                                                                   \
+            }                                                                           \
+        }                                                                               \
+        FIRST_LOAD(LOW(in->b));                                                         \
+    }
+    FUSED_ARITHMETIC(add, true, static_cast<std::int64_t>(wrap(x) + wrap(y)))
+    FUSED_ARITHMETIC(sub, true, static_cast<std::int64_t>(wrap(x) - wrap(y)))
+    FUSED_ARITHMETIC(mul, true, static_cast<std::int64_t>(wrap(x) * wrap(y)))
+    FUSED_ARITHMETIC(div, (y > 0 || y < -1), x / y)
+    FUSED_ARITHMETIC(mod, (y > 0 || y < -1), (x % y != 0 && ((x % y < 0) != (y < 0))) ? x % y + y : x % y)
+#undef FUSED_ARITHMETIC
+
+#define FUSED_COMPARISON(name, relation)                                                \
+    INTERNAL_CASE(name##_slots_jump) {                                                  \
+        const Value& left = slots[LOW(in->b)];                                          \
+        const Value& right = slots[HIGH(in->b)];                                        \
+        if ((left.meta | right.meta) == 0 && HAS_ROOM(2)) {                             \
+            if (left.as_int() relation right.as_int()) ip += 3;                         \
+            else ip = code + in->a;                                                     \
+            NEXT;                                                                       \
+        }                                                                               \
+        FIRST_LOAD(LOW(in->b));                                                         \
+    }                                                                                   \
+    INTERNAL_CASE(name##_slot_int_jump) {                                               \
+        const Value& left = slots[LOW(in->b)];                                          \
+        if (left.meta == 0 && HAS_ROOM(2)) {                                            \
+            if (left.as_int() relation in->a) ip += 3;                                  \
+            else ip = code + HIGH(in->b);                                               \
+            NEXT;                                                                       \
+        }                                                                               \
+        FIRST_LOAD(LOW(in->b));                                                         \
+    }
+    FUSED_COMPARISON(eq, ==)
+    FUSED_COMPARISON(ne, !=)
+    FUSED_COMPARISON(lt, <)
+    FUSED_COMPARISON(le, <=)
+    FUSED_COMPARISON(gt, >)
+    FUSED_COMPARISON(ge, >=)
+#undef FUSED_COMPARISON
+
+    INTERNAL_CASE(loop_next) {
+        Value& counter = slots[LOW(in->b)];
+        if (counter.meta == 0 && HAS_ROOM(2)) {
+            const auto next = static_cast<std::int64_t>(counter.payload + 1);
+            counter.payload = static_cast<std::uint64_t>(next);
+            if (next >= in->a) ip += 7;
+            else ip = code + HIGH(in->b);
+            NEXT;
+        }
+        FIRST_LOAD(LOW(in->b));
+    }
+    INTERNAL_CASE(store_int) {
+        if (HAS_ROOM(1)) {
+            slots[in->b] = Value::integer(in->a);
+            ip += 1;
+            NEXT;
+        }
+        FIRST_PUSH_INT(in->a);
+    }
+    INTERNAL_CASE(copy_slot) {
+        if (HAS_ROOM(1)) {
+            slots[in->b] = slots[in->a];
+            ip += 1;
+            NEXT;
+        }
+        FIRST_LOAD(in->a);
+    }
+    INTERNAL_CASE(get_at_slot) {
+        const Value& index = slots[LOW(in->a)];
+        const Value& array = slots[in->b];
+        if (index.meta == 0 && array.is_array() && HAS_ROOM(1)) {
+            const ArrayTable::Entry& entry = arrays.entries[array.as_array()];
+            if (index.payload < entry.length) {
+                slots[HIGH(in->a)] = Value::integer(entry.elements[index.payload]);
+                ip += 1;
+                NEXT;
+            }
+        }
+        FIRST_LOAD(LOW(in->a));
+    }
+    INTERNAL_CASE(set_int_at_slot) {
+        const Value& index = slots[LOW(in->b)];
+        const Value& array = slots[HIGH(in->b)];
+        if (index.meta == 0 && array.is_array() && HAS_ROOM(2)) {
+            ArrayTable::Entry& entry = arrays.entries[array.as_array()];
+            if (index.payload < entry.length) {
+                entry.elements[index.payload] = in->a;
+                ip += 2;
+                NEXT;
+            }
+        }
+        FIRST_PUSH_INT(in->a);
+    }
+    INTERNAL_CASE(set_slot_at_slot) {
+        const Value& element = slots[in->a];
+        const Value& index = slots[LOW(in->b)];
+        const Value& array = slots[HIGH(in->b)];
+        if ((element.meta | index.meta) == 0 && array.is_array() && HAS_ROOM(2)) {
+            ArrayTable::Entry& entry = arrays.entries[array.as_array()];
+            if (index.payload < entry.length) {
+                entry.elements[index.payload] = element.as_int();
+                ip += 2;
+                NEXT;
+            }
+        }
+        FIRST_LOAD(in->a);
+    }
+#undef LOW
+#undef HIGH
+#undef HAS_ROOM
+#undef FIRST_LOAD
+#undef FIRST_PUSH_INT
 
 #ifndef OXEL_COMPUTED_GOTO
         default:

@@ -28,15 +28,15 @@ Instruction failing(const Instruction& in, InternalOp op, std::int64_t operand) 
 
 }  // namespace
 
-Machine::Machine(const Program& program)
+Machine::Machine(const Program& program, bool fuse)
     : program(program),
       frames(std::make_unique<Frame[]>(max_frames)),
       stacks_(nullptr, std::free),
       slot_area_(nullptr, std::free) {
-    prepare();
+    prepare(fuse);
 }
 
-void Machine::prepare() {
+void Machine::prepare(bool fuse) {
     runnable_.resize(program.chunks.size());
     std::uint32_t widest = 1;
     for (std::size_t c = 0; c < program.chunks.size(); ++c) {
@@ -88,6 +88,7 @@ void Machine::prepare() {
             run.code.push_back(out);
         }
         run.code.push_back(Instruction{0, 0, 1, static_cast<Opcode>(InternalOp::fell_off)});
+        if (fuse) fuse_instructions(run.code);
     }
     stacks_.reset(allocate_zeroed(max_frames * max_stack));
     slot_area_.reset(allocate_zeroed(max_frames * static_cast<std::size_t>(widest)));

@@ -34,7 +34,9 @@ struct Frame {
 
 class Machine {
 public:
-    explicit Machine(const Program& program);
+    // `fuse`: run common instruction runs as one (see internal_opcodes.h);
+    // off only to check that fusing changes nothing.
+    explicit Machine(const Program& program, bool fuse = true);
     Machine(const Machine&) = delete;
     Machine& operator=(const Machine&) = delete;
 
@@ -61,7 +63,7 @@ private:
     std::unique_ptr<Value[], void (*)(void*)> stacks_;
     std::unique_ptr<Value[], void (*)(void*)> slot_area_;
 
-    void prepare();
+    void prepare(bool fuse);
 };
 
 // Runs the program from its top-level chunk; "No code" if it has none.

@@ -1,0 +1,124 @@
+// Fused instruction runs must be invisible: every program prints, fails and
+// names lines exactly as it does with fusing off. The programs below aim at
+// each fused form's fast path and at every way out of it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "compiler/compiler.h"
+#include "vm/error_report.h"
+#include "vm/machine.h"
+
+namespace oxel {
+namespace {
+
+struct Outcome {
+    std::string out;
+    std::string failure;  // the report, empty when the run ended well
+};
+
+Outcome run_with(const Program& program, bool fuse) {
+    Outcome outcome;
+    testing::internal::CaptureStdout();
+    try {
+        Machine machine(program, fuse);
+        machine.run();
+    } catch (const Failure& f) {
+        outcome.failure = format_report(f);
+    }
+    outcome.out = testing::internal::GetCapturedStdout();
+    return outcome;
+}
+
+void expect_same_either_way(const Program& program, const std::string& what) {
+    const Outcome plain = run_with(program, false);
+    const Outcome fused = run_with(program, true);
+    EXPECT_EQ(fused.out, plain.out) << what;
+    EXPECT_EQ(fused.failure, plain.failure) << what;
+}
+
+TEST(FusedInstructions, SameOutcomeAsUnfused) {
+    const std::vector<std::string> sources = {
+        // arithmetic on every kind, both operand shapes
+        "x2.5\ny2\n(r. x + 1)\necho r\n(r. x - y)\necho r\n(r. x * 2)\necho r\n(r. x / y)\necho r\n(r. x % 2)\n"
+        "echo r\n",
+        "s\"42\"\n(r. s + 1)\necho r\n(t. s * s)\necho t\n(u. s % 5)\necho u\n",
+        "a(2)\n(r. a + 1)\n",
+        "a(2)\nx1\n(r. x - a)\n",
+        "x7\ny0\n(r. x / y)\n",
+        "x7\ny0\n(r. x % y)\n",
+        "x7\n(r. x / 0)\n",
+        "(x. -9223372036854775808)\n(y. -1)\n(q. x / y)\n(m. x % y)\necho q\necho m\n(q. x / -1)\n(m. x % -1)\n"
+        "echo q\necho m\n(w. x - 1)\necho w\n(w. x * y)\necho w\n",
+        "(x. -7)\n(r. x % 3)\necho r\n(r. x % -3)\necho r\n(r. x / 2)\necho r\n(y. 3)\n(r. x % y)\necho r\n",
+        // comparisons and branches
+        "s\"abc\"\nt\"abd\"\nif s < t\n    echo 11\nif s == t\n    echo 12\nels\n    echo 13\n",
+        "x1.5\nif x < 2\n    echo 15\nif x > 1\n    echo 14\ny2\nif x >= y\n    echo 16\n",
+        "s\"x\"\nif s < 2\n    echo 16\n",
+        "x3\ny3\nif x == y\n    echo 12\nif x != y\n    echo 13\nif x <= 3\n    echo 18\nif x > 3\n    echo 17\n",
+        // loops: counts, while-conditions, nesting
+        "i0\nlo5 w i < 3\n    echo i\n    (i. i + 1)\nlo0\n    echo 19\nlo2\n    lo3\n        echo 20\n",
+        "n\"4\"\ni0\nlo10 w i < n\n    (i. i + 1)\n",
+        // arrays
+        "a(3)\ni5\n(v. get a, i)\n",
+        "a(3)\n(i. -1)\n(v. get a, i)\n",
+        "a(3)\ni\"1\"\n(v. get a, i)\necho v\nset a, 1, 7\n(v. get a, 1)\necho v\n",
+        "a(3)\nj\"2\"\nset a, j, 9\n(w. get a, 2)\necho w\nk3\nset a, k, 1\n",
+        "a(3)\nv2.9\ni1\nset a, i, v\n(w. get a, 1)\necho w\nv\"x\"\nset a, i, v\n",
+        "x5\ni0\nset x, i, 1\n",
+        "x5\ni0\n(v. get x, i)\n",
+        "a(3)\ni0\n(a. get a, i)\necho a\n",
+        // copies and constants
+        "x\"s\"\n(y. x)\necho y\nz5\n(y. z)\necho y\n",
+        // calls
+        "oxelfn fib.n\n    if n < 2\n        rtn n\n    (a. n - 1)\n    (a. fib a)\n    (b. n - 2)\n    (b. fib b)\n"
+        "    (r. a + b)\n    rtn r\n(r. fib 15)\necho r\n",
+    };
+    for (const std::string& source : sources) {
+        try {
+            Program program = compile_program(source, "t.ox");
+            expect_same_either_way(program, source);
+        } catch (const Failure& f) {
+            ADD_FAILURE() << "does not compile: " << f.message << "\n" << source;
+        }
+    }
+}
+
+Instruction ins(Opcode op, std::int64_t a, std::uint32_t line, std::int64_t b = 0) { return {a, b, line, op}; }
+
+// A fused run that would overflow a nearly full stack must fail as the
+// original would, at the push that overflows; a jump into the middle of a
+// fused run must run the original instructions from there.
+TEST(FusedInstructions, StackRoomAndJumpsIntoARun) {
+    using enum Opcode;
+    for (int filled : {509, 510, 511}) {
+        Program program;
+        Chunk top;
+        top.name = "__top";
+        top.slots = 2;
+        for (int i = 0; i < filled; ++i) top.code.push_back(ins(push_int, i, 1));
+        for (Instruction in : {ins(load, 0, 2), ins(push_int, 1, 3), ins(add, 0, 4), ins(store, 1, 5),
+                               ins(push_int, 5, 6), ins(store, 0, 7), ins(load, 0, 8), ins(echo, 0, 8),
+                               ins(halt, 0, 9)})
+            top.code.push_back(in);
+        add_chunk(program, std::move(top));
+        expect_same_either_way(program, "stack filled with " + std::to_string(filled));
+    }
+
+    Program program;
+    Chunk top;
+    top.name = "__top";
+    top.slots = 2;
+    // Jumps to the push_int inside "load 0; push_int 10; add; store 1" with
+    // 7 already pushed, so the add sees 7 + 10.
+    for (Instruction in : {ins(push_int, 7, 1), ins(jmp, 3, 1), ins(load, 0, 2), ins(push_int, 10, 2),
+                           ins(add, 0, 2), ins(store, 1, 2), ins(load, 1, 3), ins(echo, 0, 3), ins(halt, 0, 4)})
+        top.code.push_back(in);
+    add_chunk(program, std::move(top));
+    expect_same_either_way(program, "jump into a run");
+    EXPECT_EQ(run_with(program, true).out, "17\n");
+}
+
+}  // namespace
+}  // namespace oxel

@@ -47,7 +47,8 @@ int comparison_index(Opcode op) {
     }
 }
 
-InternalOp arithmetic_op(int index, bool second_is_slot) {
+// The fused arithmetic opcode for a second operand of the given kind.
+InternalOp arithmetic_op(int index, Opcode second) {
     constexpr InternalOp slots[] = {
 #define OXEL_ROW(name) InternalOp::name##_slots,
         OXEL_FUSED_ARITHMETIC(OXEL_ROW)
@@ -58,7 +59,13 @@ InternalOp arithmetic_op(int index, bool second_is_slot) {
         OXEL_FUSED_ARITHMETIC(OXEL_ROW)
 #undef OXEL_ROW
     };
-    return second_is_slot ? slots[index] : ints[index];
+    constexpr InternalOp floats[] = {
+#define OXEL_ROW(name) InternalOp::name##_slot_float,
+        OXEL_FUSED_ARITHMETIC(OXEL_ROW)
+#undef OXEL_ROW
+    };
+    if (second == Opcode::load) return slots[index];
+    return second == Opcode::push_int ? ints[index] : floats[index];
 }
 
 InternalOp comparison_op(int index, bool second_is_slot) {
@@ -91,15 +98,17 @@ std::size_t fuse_at(Code& code, std::size_t at) {
             return 8;
         }
         const bool slot_second = is(code, at + 1, Opcode::load);
-        if (slot_second || is(code, at + 1, Opcode::push_int)) {
+        const bool float_second = is(code, at + 1, Opcode::push_float);
+        if (slot_second || float_second || is(code, at + 1, Opcode::push_int)) {
             const std::int64_t second = a_of(1);
             if (at + 3 < code.size()) {
                 const Opcode op = code[at + 2].op;
                 const Instruction& last = code[at + 3];
                 if (int i = arithmetic_index(op); i >= 0 && last.op == Opcode::store) {
-                    code[at] = fused(first, arithmetic_op(i, slot_second), second, pack(x, last.a));
+                    code[at] = fused(first, arithmetic_op(i, code[at + 1].op), second, pack(x, last.a));
                     return 4;
                 }
+                if (float_second) return 0;
                 if (int i = comparison_index(op); i >= 0 && last.op == Opcode::jmp_false && fits(last.a)) {
                     code[at] = slot_second ? fused(first, comparison_op(i, true), last.a, pack(x, second))
                                            : fused(first, comparison_op(i, false), second, pack(x, last.a));
@@ -113,6 +122,14 @@ std::size_t fuse_at(Code& code, std::size_t at) {
         }
         if (is(code, at + 1, Opcode::store)) {
             code[at] = fused(first, InternalOp::copy_slot, x, a_of(1));
+            return 2;
+        }
+        if (is(code, at + 1, Opcode::sqrt) && is(code, at + 2, Opcode::store)) {
+            code[at] = fused(first, InternalOp::sqrt_slot, x, a_of(2));
+            return 3;
+        }
+        if (is(code, at + 1, Opcode::ret)) {
+            code[at] = fused(first, InternalOp::ret_slot, x, 0);
             return 2;
         }
         if (is(code, at + 1, Opcode::arrget)) {

@@ -1,8 +1,10 @@
 // The interpreter loop. Hot state lives in locals (ip, top, stack, slots);
 // it is written back to the running Frame only on call and return. Every
 // error is charged to the line of the instruction being executed, ip[-1],
-// and to the running chunk's file, kept in error_file on every frame change.
+// and to the running chunk's file.
 #include <cstddef>
+#include <bit>
+#include <cmath>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -29,6 +31,11 @@ namespace {
 
 std::uint64_t wrap(std::int64_t v) { return static_cast<std::uint64_t>(v); }
 
+// An Int has meta 0 and a Float meta 1, so two values are both numbers
+// exactly when their metas OR to at most 1.
+bool both_numbers(const Value& a, const Value& b) { return (a.meta | b.meta) <= 1; }
+double number_value(const Value& v) { return v.meta == 0 ? static_cast<double>(v.as_int()) : v.as_float(); }
+
 }  // namespace
 
 void Machine::run() {
@@ -48,7 +55,10 @@ void Machine::run() {
         frame->stack = stacks_.get();
         frame->top = frame->stack;
     }
-    error_file = frame->chunk->file;
+    Value returned;  // the value a ret carries to the caller
+    // Errors name the running chunk's file, filled in here on the way out
+    // rather than kept up to date on every call and return.
+    try {
 
     const Instruction* code = frame->code;
     const Instruction* ip = frame->ip;
@@ -79,13 +89,13 @@ void Machine::run() {
         OXEL_OPCODES(OXEL_ROW)
 #undef OXEL_ROW
         &&op_fell_off, &&op_bad_slot, &&op_bad_opcode,
-#define OXEL_ROW(name) &&op_##name##_slots, &&op_##name##_slot_int,
+#define OXEL_ROW(name) &&op_##name##_slots, &&op_##name##_slot_int, &&op_##name##_slot_float,
         OXEL_FUSED_ARITHMETIC(OXEL_ROW)
 #undef OXEL_ROW
 #define OXEL_ROW(name) &&op_##name##_slots_jump, &&op_##name##_slot_int_jump,
         OXEL_FUSED_COMPARISONS(OXEL_ROW)
 #undef OXEL_ROW
-        &&op_loop_next, &&op_store_int, &&op_copy_slot, &&op_get_at_slot, &&op_set_int_at_slot,
+        &&op_sqrt_slot, &&op_ret_slot, &&op_loop_next, &&op_store_int, &&op_copy_slot, &&op_get_at_slot, &&op_set_int_at_slot,
         &&op_set_slot_at_slot,
     };
     static_assert(std::size(labels) == runnable_opcode_count);
@@ -137,13 +147,22 @@ void Machine::run() {
         NEXT;
     }
 
-#define ARITH(name, int_expression)                                                   \
+#define ARITH(name, int_expression, float_operator)                                   \
     CASE(name) {                                                                      \
-        if (top - stack >= 2 && (top[-1].meta | top[-2].meta) == 0) [[likely]] {      \
-            std::uint64_t x = top[-2].payload, y = top[-1].payload;                   \
-            top[-2].payload = (int_expression);                                       \
-            --top;                                                                    \
-            NEXT;                                                                     \
+        if (top - stack >= 2) [[likely]] {                                            \
+            Value& left = top[-2];                                                    \
+            const Value& right = top[-1];                                             \
+            if ((left.meta | right.meta) == 0) [[likely]] {                           \
+                std::uint64_t x = left.payload, y = right.payload;                    \
+                left.payload = (int_expression);                                      \
+                --top;                                                                \
+                NEXT;                                                                 \
+            }                                                                         \
+            if (both_numbers(left, right)) {                                          \
+                left = Value::number(number_value(left) float_operator number_value(right)); \
+                --top;                                                                \
+                NEXT;                                                                 \
+            }                                                                         \
         }                                                                             \
         NEED(1);                                                                      \
         Value right = POP();                                                          \
@@ -154,9 +173,9 @@ void Machine::run() {
         top[-1] = arith_operation(ArithOp::name, top[-1], right, LINE);               \
         NEXT;                                                                         \
     }
-    ARITH(add, x + y)
-    ARITH(sub, x - y)
-    ARITH(mul, x * y)
+    ARITH(add, x + y, +)
+    ARITH(sub, x - y, -)
+    ARITH(mul, x * y, *)
 #undef ARITH
 
 #define DIVISION(name, int_expression)                                                \
@@ -348,9 +367,10 @@ void Machine::run() {
         NEED(callee.arity);
         Value* callee_slots = slots + frame->slot_count;
         top -= callee.arity;
-        std::memcpy(static_cast<void*>(callee_slots), top, sizeof(Value) * callee.arity);
-        std::memset(static_cast<void*>(callee_slots + callee.arity), 0,
-                    sizeof(Value) * (run.slot_count - callee.arity));
+        // Element by element: these are a handful of values, too few to pay
+        // for a library call.
+        for (std::uint32_t i = 0; i < callee.arity; ++i) callee_slots[i] = top[i];
+        for (std::uint32_t i = callee.arity; i < run.slot_count; ++i) callee_slots[i] = Value{};
         frame->ip = ip;
         frame->top = top;
         ++frame;
@@ -361,11 +381,12 @@ void Machine::run() {
         frame->stack = stack = stack + max_stack;
         frame->top = top = stack;
         frame->code = code = ip = run.code.data();
-        error_file = callee.file;
         NEXT;
     }
     CASE(ret) {
-        POP_VALUE(result);
+        NEED(1);
+        returned = POP();
+    return_to_caller:
         if (--frame_count == 0) return;
         --frame;
         code = frame->code;
@@ -373,10 +394,9 @@ void Machine::run() {
         slots = frame->slots;
         stack = frame->stack;
         top = frame->top;
-        error_file = frame->chunk->file;
         in = ip - 1;  // errors from here on belong to the caller's call
         ROOM();
-        PUSH(result);
+        PUSH(returned);
         NEXT;
     }
     CASE(halt) { return; }
@@ -406,37 +426,70 @@ void Machine::run() {
     PUSH(Value::integer(k));    \
     NEXT
 
-#define FUSED_ARITHMETIC(name, guard, int_expression)                                   \
+// Float results take the fast path too where no error is possible: add,
+// sub, mul, and div by a non-zero divisor; mod always goes the long way.
+#define FUSED_ARITHMETIC(name, guard, int_expression, float_guard, float_expression)  \
     INTERNAL_CASE(name##_slots) {                                                       \
         const Value& left = slots[LOW(in->b)];                                          \
         const Value& right = slots[in->a];                                              \
-        if ((left.meta | right.meta) == 0 && HAS_ROOM(2)) {                             \
-            std::int64_t x = left.as_int(), y = right.as_int();                         \
-            if (guard) {                                                                \
-                slots[HIGH(in->b)] = Value::integer(int_expression);                    \
-                ip += 3;                                                                \
-                NEXT;                                                                   \
+        if (both_numbers(left, right) && HAS_ROOM(2)) {                                 \
+            if ((left.meta | right.meta) == 0) {                                        \
+                std::int64_t x = left.as_int(), y = right.as_int();                     \
+                if (guard) {                                                            \
+                    slots[HIGH(in->b)] = Value::integer(int_expression);                \
+                    ip += 3;                                                            \
+                    NEXT;                                                               \
+                }                                                                       \
+            } else {                                                                    \
+                [[maybe_unused]] double x = number_value(left), y = number_value(right); \
+                if (float_guard) {                                                      \
+                    slots[HIGH(in->b)] = Value::number(float_expression);               \
+                    ip += 3;                                                            \
+                    NEXT;                                                               \
+                }                                                                       \
             }                                                                           \
         }                                                                               \
         FIRST_LOAD(LOW(in->b));                                                         \
     }                                                                                   \
     INTERNAL_CASE(name##_slot_int) {                                                    \
         const Value& left = slots[LOW(in->b)];                                          \
-        if (left.meta == 0 && HAS_ROOM(2)) {                                            \
-            std::int64_t x = left.as_int(), y = in->a;                                  \
-            if (guard) {                                                                \
-                slots[HIGH(in->b)] = Value::integer(int_expression);                    \
+        if (left.meta <= 1 && HAS_ROOM(2)) {                                            \
+            if (left.meta == 0) {                                                       \
+                std::int64_t x = left.as_int(), y = in->a;                              \
+                if (guard) {                                                            \
+                    slots[HIGH(in->b)] = Value::integer(int_expression);                \
+                    ip += 3;                                                            \
+                    NEXT;                                                               \
+                }                                                                       \
+            } else {                                                                    \
+                [[maybe_unused]] double x = left.as_float(), y = static_cast<double>(in->a); \
+                if (float_guard) {                                                      \
+                    slots[HIGH(in->b)] = Value::number(float_expression);               \
+                    ip += 3;                                                            \
+                    NEXT;                                                               \
+                }                                                                       \
+            }                                                                           \
+        }                                                                               \
+        FIRST_LOAD(LOW(in->b));                                                         \
+    }                                                                                   \
+    INTERNAL_CASE(name##_slot_float) {                                                  \
+        const Value& left = slots[LOW(in->b)];                                          \
+        if (left.meta <= 1 && HAS_ROOM(2)) {                                            \
+            [[maybe_unused]] double x = number_value(left), y = std::bit_cast<double>(in->a); \
+            if (float_guard) {                                                          \
+                slots[HIGH(in->b)] = Value::number(float_expression);                   \
                 ip += 3;                                                                \
                 NEXT;                                                                   \
             }                                                                           \
         }                                                                               \
         FIRST_LOAD(LOW(in->b));                                                         \
     }
-    FUSED_ARITHMETIC(add, true, static_cast<std::int64_t>(wrap(x) + wrap(y)))
-    FUSED_ARITHMETIC(sub, true, static_cast<std::int64_t>(wrap(x) - wrap(y)))
-    FUSED_ARITHMETIC(mul, true, static_cast<std::int64_t>(wrap(x) * wrap(y)))
-    FUSED_ARITHMETIC(div, (y > 0 || y < -1), x / y)
-    FUSED_ARITHMETIC(mod, (y > 0 || y < -1), (x % y != 0 && ((x % y < 0) != (y < 0))) ? x % y + y : x % y)
+    FUSED_ARITHMETIC(add, true, static_cast<std::int64_t>(wrap(x) + wrap(y)), true, x + y)
+    FUSED_ARITHMETIC(sub, true, static_cast<std::int64_t>(wrap(x) - wrap(y)), true, x - y)
+    FUSED_ARITHMETIC(mul, true, static_cast<std::int64_t>(wrap(x) * wrap(y)), true, x * y)
+    FUSED_ARITHMETIC(div, (y > 0 || y < -1), x / y, y != 0.0, x / y)
+    FUSED_ARITHMETIC(mod, (y > 0 || y < -1), (x % y != 0 && ((x % y < 0) != (y < 0))) ? x % y + y : x % y,
+                     false, 0.0)
 #undef FUSED_ARITHMETIC
 
 #define FUSED_COMPARISON(name, relation)                                                \
@@ -467,6 +520,22 @@ void Machine::run() {
     FUSED_COMPARISON(ge, >=)
 #undef FUSED_COMPARISON
 
+    INTERNAL_CASE(sqrt_slot) {
+        const Value& x = slots[in->a];
+        if (x.is_float() && x.as_float() >= 0.0 && HAS_ROOM(1)) {  // -0.0 stays -0.0
+            slots[in->b] = Value::number(std::sqrt(x.as_float()));
+            ip += 2;
+            NEXT;
+        }
+        FIRST_LOAD(in->a);
+    }
+    INTERNAL_CASE(ret_slot) {
+        if (!HAS_ROOM(1)) {
+            FIRST_LOAD(in->a);
+        }
+        returned = slots[in->a];
+        goto return_to_caller;
+    }
     INTERNAL_CASE(loop_next) {
         Value& counter = slots[LOW(in->b)];
         if (counter.meta == 0 && HAS_ROOM(2)) {
@@ -556,6 +625,10 @@ void Machine::run() {
 #undef PUSH
 #undef POP_INTEGER
 #undef POP_VALUE
+    } catch (Failure& failure) {
+        failure.file = std::string(frame->chunk->file);
+        throw;
+    }
 }
 
 }  // namespace oxel

@@ -52,6 +52,12 @@ TEST(FusedInstructions, SameOutcomeAsUnfused) {
         "(x. -9223372036854775808)\n(y. -1)\n(q. x / y)\n(m. x % y)\necho q\necho m\n(q. x / -1)\n(m. x % -1)\n"
         "echo q\necho m\n(w. x - 1)\necho w\n(w. x * y)\necho w\n",
         "(x. -7)\n(r. x % 3)\necho r\n(r. x % -3)\necho r\n(r. x / 2)\necho r\n(y. 3)\n(r. x % y)\necho r\n",
+        // float results, mixed operands, square roots, returns
+        "x1.5\ny2.5\n(r. x + y)\necho r\n(r. x - 1)\necho r\n(r. x * 1.5)\necho r\n(r. x / 0.0)\n",
+        "x2\n(r. x + 0.5)\necho r\n(r. x / 0.5)\necho r\n(r. x % 1.5)\necho r\n(s. -7.5)\n(r. s % 2.0)\necho r\n",
+        "x2.25\n(r. sqrt. x)\necho r\n(n. -0.0)\n(r. sqrt. n)\necho r\ny10\n(r. sqrt. y)\necho r\n"
+        "(m. -4.0)\n(r. sqrt. m)\n",
+        "oxelfn half.v\n    (h. v / 2)\n    rtn h\n(r. half 5)\necho r\n(r. half 5.0)\necho r\nx5\nrtn x\necho 1\n",
         // comparisons and branches
         "s\"abc\"\nt\"abd\"\nif s < t\n    echo 11\nif s == t\n    echo 12\nels\n    echo 13\n",
         "x1.5\nif x < 2\n    echo 15\nif x > 1\n    echo 14\ny2\nif x >= y\n    echo 16\n",
@@ -82,6 +88,22 @@ TEST(FusedInstructions, SameOutcomeAsUnfused) {
         } catch (const Failure& f) {
             ADD_FAILURE() << "does not compile: " << f.message << "\n" << source;
         }
+    }
+}
+
+// Numbers must come out right, not merely alike: fused and plain paths
+// share no code for float results.
+TEST(FusedInstructions, FloatResults) {
+    const std::string source =
+        "x1.5\n(r. x + 2)\necho r\n(r. 2.5 - x)\necho r\n(r. 3 * x)\necho r\n(r. x / 4)\necho r\n"
+        "(r. x * 0.1)\necho r\n(r. 1 / 3.0)\necho r\n(r. sqrt. x)\necho r\n(r. x - 1.5)\necho r\n";
+    const std::string expected = "3.5\n1\n4.5\n0.375\n0.15000000000000002\n0.3333333333333333\n"
+                                 "1.224744871391589\n0\n";
+    Program program = compile_program(source, "t.ox");
+    for (bool fuse : {false, true}) {
+        const Outcome outcome = run_with(program, fuse);
+        EXPECT_EQ(outcome.out, expected) << (fuse ? "fused" : "plain");
+        EXPECT_EQ(outcome.failure, "");
     }
 }
 

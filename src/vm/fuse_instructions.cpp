@@ -47,39 +47,24 @@ int comparison_index(Opcode op) {
     }
 }
 
-// The fused arithmetic opcode for a second operand of the given kind.
-InternalOp arithmetic_op(int index, Opcode second) {
-    constexpr InternalOp slots[] = {
-#define OXEL_ROW(name) InternalOp::name##_slots,
-        OXEL_FUSED_ARITHMETIC(OXEL_ROW)
-#undef OXEL_ROW
-    };
-    constexpr InternalOp ints[] = {
-#define OXEL_ROW(name) InternalOp::name##_slot_int,
-        OXEL_FUSED_ARITHMETIC(OXEL_ROW)
-#undef OXEL_ROW
-    };
-    constexpr InternalOp floats[] = {
-#define OXEL_ROW(name) InternalOp::name##_slot_float,
-        OXEL_FUSED_ARITHMETIC(OXEL_ROW)
-#undef OXEL_ROW
-    };
-    if (second == Opcode::load) return slots[index];
-    return second == Opcode::push_int ? ints[index] : floats[index];
+// Each fused family lists its variants side by side, one row per
+// operation in the instruction set's order, so an opcode is found by
+// counting from the family's first.
+InternalOp nth_fused(InternalOp first, int row, int variants, int variant) {
+    return static_cast<InternalOp>(static_cast<int>(first) + row * variants + variant);
+}
+static_assert(static_cast<int>(InternalOp::mod_slot_float) - static_cast<int>(InternalOp::add_slots) == 4 * 3 + 2);
+static_assert(static_cast<int>(InternalOp::ge_slot_int_jump) - static_cast<int>(InternalOp::eq_slots_jump) ==
+              5 * 2 + 1);
+
+// Second operand: 0 a slot, 1 an integer, 2 a float.
+InternalOp arithmetic_op(int row, Opcode second) {
+    const int variant = second == Opcode::load ? 0 : second == Opcode::push_int ? 1 : 2;
+    return nth_fused(InternalOp::add_slots, row, 3, variant);
 }
 
-InternalOp comparison_op(int index, bool second_is_slot) {
-    constexpr InternalOp slots[] = {
-#define OXEL_ROW(name) InternalOp::name##_slots_jump,
-        OXEL_FUSED_COMPARISONS(OXEL_ROW)
-#undef OXEL_ROW
-    };
-    constexpr InternalOp ints[] = {
-#define OXEL_ROW(name) InternalOp::name##_slot_int_jump,
-        OXEL_FUSED_COMPARISONS(OXEL_ROW)
-#undef OXEL_ROW
-    };
-    return second_is_slot ? slots[index] : ints[index];
+InternalOp comparison_op(int row, bool second_is_slot) {
+    return nth_fused(InternalOp::eq_slots_jump, row, 2, second_is_slot ? 0 : 1);
 }
 
 // The fused form of the run starting at `at`, and its length; 0 for none.

@@ -36,6 +36,16 @@ std::uint64_t wrap(std::int64_t v) { return static_cast<std::uint64_t>(v); }
 bool both_numbers(const Value& a, const Value& b) { return (a.meta | b.meta) <= 1; }
 double number_value(const Value& v) { return v.meta == 0 ? static_cast<double>(v.as_int()) : v.as_float(); }
 
+// Integer division and modulo by this divisor can neither fail nor overflow
+// (0 fails; -1 overflows for the smallest integer): the inline paths take
+// only these and leave the rest to arith_operation.
+bool plain_divisor(std::int64_t y) { return y > 0 || y < -1; }
+// Floored: the remainder takes the divisor's sign.
+std::int64_t floored_mod(std::int64_t x, std::int64_t y) {
+    const std::int64_t m = x % y;
+    return (m != 0 && (m < 0) != (y < 0)) ? m + y : m;
+}
+
 }  // namespace
 
 void Machine::run() {
@@ -147,6 +157,18 @@ void Machine::run() {
         NEXT;
     }
 
+    // The general case: right operand popped and converted first, so a bad
+    // right operand is reported before a missing left one.
+#define ARITH_GENERAL(name)                                                           \
+    NEED(1);                                                                          \
+    Value right = POP();                                                              \
+    if (top == stack) {                                                               \
+        (void)number_of(right, LINE);                                                 \
+        fail_stack_underflow(LINE);                                                   \
+    }                                                                                 \
+    top[-1] = arith_operation(ArithOp::name, top[-1], right, LINE);                   \
+    NEXT
+
 #define ARITH(name, int_expression, float_operator)                                   \
     CASE(name) {                                                                      \
         if (top - stack >= 2) [[likely]] {                                            \
@@ -164,14 +186,7 @@ void Machine::run() {
                 NEXT;                                                                 \
             }                                                                         \
         }                                                                             \
-        NEED(1);                                                                      \
-        Value right = POP();                                                          \
-        if (top == stack) {                                                           \
-            (void)number_of(right, LINE);                                             \
-            fail_stack_underflow(LINE);                                               \
-        }                                                                             \
-        top[-1] = arith_operation(ArithOp::name, top[-1], right, LINE);               \
-        NEXT;                                                                         \
+        ARITH_GENERAL(name);                                                          \
     }
     ARITH(add, x + y, +)
     ARITH(sub, x - y, -)
@@ -182,25 +197,18 @@ void Machine::run() {
     CASE(name) {                                                                      \
         if (top - stack >= 2 && (top[-1].meta | top[-2].meta) == 0) {                 \
             std::int64_t x = top[-2].as_int(), y = top[-1].as_int();                  \
-            if (y > 0 || y < -1) {                                                    \
+            if (plain_divisor(y)) {                                                   \
                 top[-2].payload = wrap(int_expression);                               \
                 --top;                                                                \
                 NEXT;                                                                 \
             }                                                                         \
         }                                                                             \
-        NEED(1);                                                                      \
-        Value right = POP();                                                          \
-        if (top == stack) {                                                           \
-            (void)number_of(right, LINE);                                             \
-            fail_stack_underflow(LINE);                                               \
-        }                                                                             \
-        top[-1] = arith_operation(ArithOp::name, top[-1], right, LINE);               \
-        NEXT;                                                                         \
+        ARITH_GENERAL(name);                                                          \
     }
-    // Floored modulo: the remainder takes the divisor's sign.
     DIVISION(div, x / y)
-    DIVISION(mod, (x % y != 0 && ((x % y < 0) != (y < 0))) ? x % y + y : x % y)
+    DIVISION(mod, floored_mod(x, y))
 #undef DIVISION
+#undef ARITH_GENERAL
 
 #define COMPARE(name, relation)                                                        \
     CASE(name) {                                                                       \
@@ -487,9 +495,8 @@ void Machine::run() {
     FUSED_ARITHMETIC(add, true, static_cast<std::int64_t>(wrap(x) + wrap(y)), true, x + y)
     FUSED_ARITHMETIC(sub, true, static_cast<std::int64_t>(wrap(x) - wrap(y)), true, x - y)
     FUSED_ARITHMETIC(mul, true, static_cast<std::int64_t>(wrap(x) * wrap(y)), true, x * y)
-    FUSED_ARITHMETIC(div, (y > 0 || y < -1), x / y, y != 0.0, x / y)
-    FUSED_ARITHMETIC(mod, (y > 0 || y < -1), (x % y != 0 && ((x % y < 0) != (y < 0))) ? x % y + y : x % y,
-                     false, 0.0)
+    FUSED_ARITHMETIC(div, plain_divisor(y), x / y, y != 0.0, x / y)
+    FUSED_ARITHMETIC(mod, plain_divisor(y), floored_mod(x, y), false, 0.0)
 #undef FUSED_ARITHMETIC
 
 #define FUSED_COMPARISON(name, relation)                                                \

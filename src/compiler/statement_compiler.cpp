@@ -63,6 +63,14 @@ void compile_write_file(CompileContext& context, std::string_view text, std::uin
     context.emit(Opcode::fwrite, handle, line);
 }
 
+// `fclose fh`: the argument text is split like those of the other file
+// statements and its first piece names the handle; there is no piece count,
+// so anything after a comma is never looked at.
+void compile_close_file(CompileContext& context, std::string_view text, std::uint32_t line) {
+    auto pieces = split_arguments(trim(text.substr(6)));
+    context.emit(Opcode::fclose, resolve(context, pieces[0], line), line);
+}
+
 // `pout(port, val)`: the port ends on top, so the value is pushed first.
 void compile_port_output(CompileContext& context, std::string_view text, std::uint32_t line) {
     std::size_t open = text.find('(');
@@ -198,10 +206,7 @@ void compile_simple_statement(CompileContext& context, std::string_view text, st
     if (starts_with_word(text, "fopen")) return compile_open_file(context, text, line);
     if (text == "fclose") report_error("fclose needs a handle", line);
     if (starts_with_word(text, "fwrite")) return compile_write_file(context, text, line);
-    if (starts_with_word(text, "fclose")) {
-        context.emit(Opcode::fclose, resolve(context, trim(text.substr(6)), line), line);
-        return;
-    }
+    if (starts_with_word(text, "fclose")) return compile_close_file(context, text, line);
     if (text.starts_with("vga")) {
         // the whole line, keyword included, is the display command
         context.emit(Opcode::push_str, static_cast<std::int64_t>(add_string(context.program, text)), line);

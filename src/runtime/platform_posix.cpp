@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -94,6 +95,13 @@ std::optional<FileHandle> open_for_reading(std::string_view path) {
     std::string name(path);
     int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
+    // A directory opens here but is no file to read: refuse it at the open,
+    // so the program is told it cannot open it rather than that a read failed.
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
     return fd;
 }
 

@@ -77,7 +77,7 @@ void Machine::run() {
     Value* top = frame->top;
     Value* slots = frame->slots;
 
-#define LINE (in->line)
+#define LINE current_line(ip)
 #define NEED(n) \
     if (top - stack < (n)) [[unlikely]] fail_stack_underflow(LINE)
 #define ROOM() \
@@ -402,7 +402,6 @@ void Machine::run() {
         slots = frame->slots;
         stack = frame->stack;
         top = frame->top;
-        in = ip - 1;  // errors from here on belong to the caller's call
         ROOM();
         PUSH(returned);
         NEXT;

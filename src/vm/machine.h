@@ -32,6 +32,11 @@ struct Frame {
     std::size_t stack_len() const { return static_cast<std::size_t>(top - stack); }
 };
 
+// The line charged to a runtime error: that of the instruction being
+// executed, the one before `ip`, because the loop advances ip first. After a
+// return it is the caller's `call`.
+inline std::uint32_t current_line(const Instruction* ip) { return ip[-1].line; }
+
 class Machine {
 public:
     // `fuse`: run common instruction runs as one (see internal_opcodes.h);

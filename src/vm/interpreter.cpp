@@ -50,7 +50,7 @@ std::int64_t floored_mod(std::int64_t x, std::int64_t y) {
 
 void Machine::run() {
     auto top_index = find_chunk(program, top_chunk_name);
-    if (!top_index) report_error("No code", 1);
+    if (!top_index || *top_index >= runnable_.size()) report_error("No code", 1);
 
     // Frame 0: the top-level chunk with fresh slots and an empty stack.
     Frame* frame = &frames[0];

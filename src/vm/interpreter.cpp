@@ -403,7 +403,16 @@ void Machine::run() {
         stack = frame->stack;
         top = frame->top;
         ROOM();
-        PUSH(returned);
+        // A call is nearly always followed by the store of an assignment or
+        // the pop of a call statement: do it here and spare a dispatch.
+        if (ip->op == Opcode::store) {
+            slots[ip->a] = returned;
+            ++ip;
+        } else if (ip->op == Opcode::pop) {
+            ++ip;
+        } else {
+            PUSH(returned);
+        }
         NEXT;
     }
     CASE(halt) { return; }

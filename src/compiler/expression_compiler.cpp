@@ -140,6 +140,14 @@ bool compile_arithmetic_form(CompileContext& context, std::uint32_t target, std:
     return true;
 }
 
+// The operands on either side of the operator found at `at`, then its opcode.
+void compile_split_at(CompileContext& context, std::string_view text, std::size_t at, const OperatorText& found,
+                      std::uint32_t line) {
+    compile_operand(context, text.substr(0, at), line);
+    compile_operand(context, text.substr(at + found.text.size()), line);
+    context.emit(found.op, 0, line);
+}
+
 }  // namespace
 
 std::vector<std::string_view> split_arguments(std::string_view text) {
@@ -188,9 +196,7 @@ void compile_condition(CompileContext& context, std::string_view text, std::uint
     for (const OperatorText& comparison : comparisons) {
         std::size_t at = condition.find(comparison.text);
         if (at == std::string_view::npos) continue;
-        compile_operand(context, condition.substr(0, at), line);
-        compile_operand(context, condition.substr(at + comparison.text.size()), line);
-        context.emit(comparison.op, 0, line);
+        compile_split_at(context, condition, at, comparison, line);
         return;
     }
     compile_operand(context, condition, line);
@@ -226,9 +232,7 @@ void compile_assignment(CompileContext& context, std::string_view target, std::s
     for (const OperatorText& logic : logic_operators) {
         std::size_t at = text.find(logic.text);
         if (at == std::string_view::npos) continue;
-        compile_operand(context, text.substr(0, at), line);
-        compile_operand(context, text.substr(at + logic.text.size()), line);
-        context.emit(logic.op, 0, line);
+        compile_split_at(context, text, at, logic, line);
         context.emit(Opcode::store, slot, line);
         return;
     }

@@ -444,60 +444,47 @@ void Machine::run() {
 
 // Float results take the fast path too where no error is possible: add,
 // sub, mul, and div by a non-zero divisor; mod always goes the long way.
+// FUSED_RESULT stores the result and skips the run when `guard` holds.
+#define FUSED_RESULT(type, x_value, y_value, guard, make, expression)                   \
+    {                                                                                   \
+        [[maybe_unused]] type x = x_value, y = y_value;                                 \
+        if (guard) {                                                                    \
+            slots[HIGH(in->b)] = make(expression);                                      \
+            ip += 3;                                                                    \
+            NEXT;                                                                       \
+        }                                                                               \
+    }
 #define FUSED_ARITHMETIC(name, guard, int_expression, float_guard, float_expression)  \
     INTERNAL_CASE(name##_slots) {                                                       \
         const Value& left = slots[LOW(in->b)];                                          \
         const Value& right = slots[in->a];                                              \
         if (both_numbers(left, right) && HAS_ROOM(2)) {                                 \
-            if ((left.meta | right.meta) == 0) {                                        \
-                std::int64_t x = left.as_int(), y = right.as_int();                     \
-                if (guard) {                                                            \
-                    slots[HIGH(in->b)] = Value::integer(int_expression);                \
-                    ip += 3;                                                            \
-                    NEXT;                                                               \
-                }                                                                       \
-            } else {                                                                    \
-                [[maybe_unused]] double x = number_value(left), y = number_value(right); \
-                if (float_guard) {                                                      \
-                    slots[HIGH(in->b)] = Value::number(float_expression);               \
-                    ip += 3;                                                            \
-                    NEXT;                                                               \
-                }                                                                       \
-            }                                                                           \
+            if ((left.meta | right.meta) == 0)                                          \
+                FUSED_RESULT(std::int64_t, left.as_int(), right.as_int(), guard,        \
+                             Value::integer, int_expression)                            \
+            else                                                                        \
+                FUSED_RESULT(double, number_value(left), number_value(right), float_guard, \
+                             Value::number, float_expression)                           \
         }                                                                               \
         FIRST_LOAD(LOW(in->b));                                                         \
     }                                                                                   \
     INTERNAL_CASE(name##_slot_int) {                                                    \
         const Value& left = slots[LOW(in->b)];                                          \
         if (left.meta <= 1 && HAS_ROOM(2)) {                                            \
-            if (left.meta == 0) {                                                       \
-                std::int64_t x = left.as_int(), y = in->a;                              \
-                if (guard) {                                                            \
-                    slots[HIGH(in->b)] = Value::integer(int_expression);                \
-                    ip += 3;                                                            \
-                    NEXT;                                                               \
-                }                                                                       \
-            } else {                                                                    \
-                [[maybe_unused]] double x = left.as_float(), y = static_cast<double>(in->a); \
-                if (float_guard) {                                                      \
-                    slots[HIGH(in->b)] = Value::number(float_expression);               \
-                    ip += 3;                                                            \
-                    NEXT;                                                               \
-                }                                                                       \
-            }                                                                           \
+            if (left.meta == 0)                                                         \
+                FUSED_RESULT(std::int64_t, left.as_int(), in->a, guard, Value::integer, \
+                             int_expression)                                            \
+            else                                                                        \
+                FUSED_RESULT(double, left.as_float(), static_cast<double>(in->a),       \
+                             float_guard, Value::number, float_expression)              \
         }                                                                               \
         FIRST_LOAD(LOW(in->b));                                                         \
     }                                                                                   \
     INTERNAL_CASE(name##_slot_float) {                                                  \
         const Value& left = slots[LOW(in->b)];                                          \
-        if (left.meta <= 1 && HAS_ROOM(2)) {                                            \
-            [[maybe_unused]] double x = number_value(left), y = std::bit_cast<double>(in->a); \
-            if (float_guard) {                                                          \
-                slots[HIGH(in->b)] = Value::number(float_expression);                   \
-                ip += 3;                                                                \
-                NEXT;                                                                   \
-            }                                                                           \
-        }                                                                               \
+        if (left.meta <= 1 && HAS_ROOM(2))                                              \
+            FUSED_RESULT(double, number_value(left), std::bit_cast<double>(in->a),      \
+                         float_guard, Value::number, float_expression)                  \
         FIRST_LOAD(LOW(in->b));                                                         \
     }
     FUSED_ARITHMETIC(add, true, static_cast<std::int64_t>(wrap(x) + wrap(y)), true, x + y)
@@ -506,6 +493,7 @@ void Machine::run() {
     FUSED_ARITHMETIC(div, plain_divisor(y), x / y, y != 0.0, x / y)
     FUSED_ARITHMETIC(mod, plain_divisor(y), floored_mod(x, y), false, 0.0)
 #undef FUSED_ARITHMETIC
+#undef FUSED_RESULT
 
 #define FUSED_COMPARISON(name, relation)                                                \
     INTERNAL_CASE(name##_slots_jump) {                                                  \

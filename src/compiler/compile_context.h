@@ -16,8 +16,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "compiler/program.h"
-#include "vm/error_report.h"
+#include "image/program.h"
+#include "base/error_report.h"
 
 namespace oxel {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/program.h"
+#include "image/program.h"
 
 namespace oxel {
 

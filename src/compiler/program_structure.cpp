@@ -6,7 +6,7 @@
 #include "compiler/compile_context.h"
 #include "compiler/compiler.h"
 #include "compiler/text_rules.h"
-#include "runtime/platform.h"
+#include "base/platform.h"
 
 namespace oxel {
 

@@ -3,10 +3,10 @@
 #include <string>
 
 #include "compiler/compiler.h"
-#include "runtime/platform.h"
-#include "vm/error_report.h"
-#include "vm/listing.h"
-#include "vm/machine.h"
+#include "base/platform.h"
+#include "base/error_report.h"
+#include "image/listing.h"
+#include "machine/machine.h"
 
 namespace oxel {
 

@@ -8,7 +8,8 @@
 
 namespace oxel {
 
-inline constexpr std::string_view version_line = "oxelc 0.2.3\n";
+// OXEL_VERSION comes from the project version in CMakeLists.txt.
+inline constexpr std::string_view version_line = "oxelc " OXEL_VERSION "\n";
 inline constexpr std::string_view usage_line = "Usage: oxelc [--dump] <file.ox>\n";
 // The main file holds fewer bytes than this.
 inline constexpr std::size_t main_file_limit = 10'485'760;

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "driver/driver.h"
-#include "runtime/platform.h"
+#include "base/platform.h"
 
 int main(int argc, char** argv) {
     oxel::platform::ignore_broken_pipe();

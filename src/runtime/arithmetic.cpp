@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "vm/error_report.h"
+#include "base/error_report.h"
 
 namespace oxel {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "runtime/number_text.h"
-#include "runtime/platform.h"
+#include "base/platform.h"
 #include "runtime/value_text.h"
 
 namespace oxel {

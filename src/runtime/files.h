@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "runtime/platform.h"
+#include "base/platform.h"
 #include "runtime/string_arena.h"
 #include "runtime/value.h"
 

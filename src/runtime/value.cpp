@@ -6,7 +6,7 @@
 
 #include "runtime/number_text.h"
 #include "runtime/value_text.h"
-#include "vm/error_report.h"
+#include "base/error_report.h"
 
 namespace oxel {
 

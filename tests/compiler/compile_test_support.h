@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "compiler/compiler.h"
-#include "vm/error_report.h"
-#include "vm/listing.h"
+#include "base/error_report.h"
+#include "image/listing.h"
 
 namespace oxel::test {
 

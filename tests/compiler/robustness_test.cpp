@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "compiler/compiler.h"
-#include "vm/error_report.h"
+#include "base/error_report.h"
 
 namespace oxel {
 namespace {

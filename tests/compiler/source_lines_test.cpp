@@ -3,7 +3,7 @@
 #include <string>
 
 #include "compiler/compile_context.h"
-#include "vm/error_report.h"
+#include "base/error_report.h"
 
 namespace oxel {
 namespace {

@@ -48,7 +48,7 @@ TEST(Driver, MainFileSizeLimitIsExact) {
 TEST(Driver, VersionWinsWithoutReadingAnything) {
     Result r = run_oxelc({"--dump", "/nonexistent/x.ox", "--version", "more"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "oxelc 0.2.3\n");
+    EXPECT_EQ(r.out, version_line);
     EXPECT_EQ(r.err, "");
 }
 

@@ -7,7 +7,7 @@
 
 #include "runtime/number_text.h"
 #include "runtime/value.h"
-#include "vm/error_report.h"
+#include "base/error_report.h"
 
 namespace oxel::test {
 

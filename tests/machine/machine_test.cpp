@@ -6,9 +6,9 @@
 #include <limits>
 #include <string>
 
-#include "compiler/program.h"
-#include "vm/error_report.h"
-#include "vm/machine.h"
+#include "image/program.h"
+#include "base/error_report.h"
+#include "machine/machine.h"
 
 namespace oxel {
 namespace {

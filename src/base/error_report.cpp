@@ -1,4 +1,4 @@
-#include "vm/error_report.h"
+#include "base/error_report.h"
 
 namespace oxel {
 

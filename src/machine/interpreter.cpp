@@ -12,9 +12,9 @@
 #include "runtime/arithmetic.h"
 #include "runtime/console.h"
 #include "runtime/strings_arrays.h"
-#include "vm/error_report.h"
-#include "vm/internal_opcodes.h"
-#include "vm/machine.h"
+#include "base/error_report.h"
+#include "machine/internal_opcodes.h"
+#include "machine/machine.h"
 
 // Labels as values where the compiler has them; a portable switch otherwise
 // (or when OXEL_PORTABLE_DISPATCH is defined, to test that form).

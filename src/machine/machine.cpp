@@ -1,11 +1,11 @@
-#include "vm/machine.h"
+#include "machine/machine.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <new>
 
-#include "vm/error_report.h"
-#include "vm/internal_opcodes.h"
+#include "base/error_report.h"
+#include "machine/internal_opcodes.h"
 
 namespace oxel {
 
@@ -28,8 +28,8 @@ Instruction failing(const Instruction& in, InternalOp op, std::int64_t operand) 
 
 }  // namespace
 
-Machine::Machine(const Program& program, bool fuse)
-    : program(program),
+Machine::Machine(const Program& image, bool fuse)
+    : program(image),
       frames(std::make_unique<Frame[]>(max_frames)),
       stacks_(nullptr, std::free),
       slot_area_(nullptr, std::free) {

@@ -2,7 +2,7 @@
 #include <limits>
 #include <vector>
 
-#include "vm/internal_opcodes.h"
+#include "machine/internal_opcodes.h"
 
 namespace oxel {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "compiler/program.h"
+#include "image/program.h"
 
 namespace oxel {
 

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "compiler/program.h"
+#include "image/program.h"
 #include "runtime/files.h"
 #include "runtime/string_arena.h"
 #include "runtime/value.h"

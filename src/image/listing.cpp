@@ -1,10 +1,10 @@
 // The --dump listing, byte for byte: a header line per chunk, one line per
 // instruction, then the string constants, each written as is.
-#include "vm/listing.h"
+#include "image/listing.h"
 
 #include <charconv>
 
-#include "runtime/platform.h"
+#include "base/platform.h"
 
 namespace oxel {
 

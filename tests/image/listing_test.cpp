@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "compiler/program.h"
-#include "vm/listing.h"
+#include "image/program.h"
+#include "image/listing.h"
 
 namespace oxel {
 namespace {

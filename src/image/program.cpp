@@ -1,4 +1,4 @@
-#include "compiler/program.h"
+#include "image/program.h"
 
 namespace oxel {
 

@@ -14,7 +14,7 @@
 
 #include <cstdint>
 
-#include "compiler/program.h"
+#include "image/program.h"
 
 namespace oxel {
 

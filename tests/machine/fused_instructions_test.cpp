@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "compiler/compiler.h"
-#include "vm/error_report.h"
-#include "vm/machine.h"
+#include "base/error_report.h"
+#include "machine/machine.h"
 
 namespace oxel {
 namespace {

@@ -1,12 +1,12 @@
 #include "base/platform.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 namespace oxel::platform {
 
@@ -28,7 +28,8 @@ bool write_pieces(int fd, std::string_view first, std::string_view second) {
         }
         ssize_t written = ::writev(fd, next, left);
         if (written < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
         auto done = static_cast<std::size_t>(written);
@@ -48,21 +49,26 @@ bool write_pieces(int fd, std::string_view first, std::string_view second) {
 }  // namespace
 
 std::optional<std::string> read_whole_file(std::string_view path, std::size_t max_bytes) {
-    if (holds_nul(path)) return std::nullopt;
+    if (holds_nul(path))
+        return std::nullopt;
     std::string name(path);
     int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0)
+        return std::nullopt;
     std::string text(std::size_t{1} << 16, '\0');
     std::size_t used = 0;
     for (;;) {
-        if (used == text.size()) text.resize(text.size() * 2);
+        if (used == text.size())
+            text.resize(text.size() * 2);
         ssize_t got = ::read(fd, text.data() + used, text.size() - used);
         if (got < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             ::close(fd);
             return std::nullopt;
         }
-        if (got == 0) break;
+        if (got == 0)
+            break;
         used += static_cast<std::size_t>(got);
         if (used >= max_bytes) {
             ::close(fd);
@@ -84,17 +90,21 @@ std::optional<unsigned char> read_stdin_byte() {
     unsigned char byte;
     for (;;) {
         ssize_t got = ::read(STDIN_FILENO, &byte, 1);
-        if (got == 1) return byte;
-        if (got < 0 && errno == EINTR) continue;
+        if (got == 1)
+            return byte;
+        if (got < 0 && errno == EINTR)
+            continue;
         return std::nullopt;
     }
 }
 
 std::optional<FileHandle> open_for_reading(std::string_view path) {
-    if (holds_nul(path)) return std::nullopt;
+    if (holds_nul(path))
+        return std::nullopt;
     std::string name(path);
     int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0)
+        return std::nullopt;
     // A directory opens here but is no file to read: refuse it at the open,
     // so the program is told it cannot open it rather than that a read failed.
     struct stat info;
@@ -106,18 +116,22 @@ std::optional<FileHandle> open_for_reading(std::string_view path) {
 }
 
 std::optional<FileHandle> create_for_writing(std::string_view path) {
-    if (holds_nul(path)) return std::nullopt;
+    if (holds_nul(path))
+        return std::nullopt;
     std::string name(path);
     int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0)
+        return std::nullopt;
     return fd;
 }
 
 std::optional<std::size_t> read_file(FileHandle file, char* buffer, std::size_t count) {
     for (;;) {
         ssize_t got = ::read(file, buffer, count);
-        if (got >= 0) return static_cast<std::size_t>(got);
-        if (errno == EINTR) continue;
+        if (got >= 0)
+            return static_cast<std::size_t>(got);
+        if (errno == EINTR)
+            continue;
         return std::nullopt;
     }
 }

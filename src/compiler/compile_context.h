@@ -16,8 +16,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "image/program.h"
 #include "base/error_report.h"
+#include "image/program.h"
 
 namespace oxel {
 
@@ -32,11 +32,11 @@ inline constexpr std::size_t header_read_limit = 2097152;
 inline constexpr std::int32_t indent_columns = 4;
 
 struct SourceLine {
-    std::string_view text;   // trimmed, comment removed; never empty
-    std::uint32_t number;    // 1-based in its own file; blank and comment lines count
-    std::int32_t level;      // indentation columns / 4
-    std::string_view path;   // file as opened: the command-line path or a resolved header path
-    std::string_view dir;    // path up to and including its last '/' or '\'
+    std::string_view text;  // trimmed, comment removed; never empty
+    std::uint32_t number;   // 1-based in its own file; blank and comment lines count
+    std::int32_t level;     // indentation columns / 4
+    std::string_view path;  // file as opened: the command-line path or a resolved header path
+    std::string_view dir;   // path up to and including its last '/' or '\'
 };
 
 using LineList = std::vector<SourceLine>;
@@ -73,13 +73,14 @@ struct PendingFunction {
     std::vector<std::string_view> params;
     std::size_t first_line;  // first body line; greater than last_line for an empty body
     std::size_t last_line;
-    std::string_view path;   // file of the definition line
+    std::string_view path;  // file of the definition line
 };
 
 // The slot of the name, entering it with the next free slot if it is new.
 inline std::uint32_t find_or_declare(CompileContext& context, std::string_view name) {
     auto [entry, added] = context.scope.slots.try_emplace(name, context.next_slot);
-    if (added) ++context.next_slot;
+    if (added)
+        ++context.next_slot;
     return entry->second;
 }
 
@@ -111,7 +112,8 @@ void compile_assignment(CompileContext& context, std::string_view target, std::s
                         std::uint32_t line);
 // Compiles the non-empty comma pieces as arguments and emits `call`, after
 // checking their count against the function's arity.
-void compile_call(CompileContext& context, std::size_t function, std::string_view arguments, std::uint32_t line);
+void compile_call(CompileContext& context, std::size_t function, std::string_view arguments,
+                  std::uint32_t line);
 // One piece more than the text has commas, each trimmed; quotes protect nothing.
 std::vector<std::string_view> split_arguments(std::string_view text);
 

@@ -14,9 +14,11 @@ namespace {
 // An optional '-' and decimal digits only; parse_integer accepts more.
 bool is_integer_literal(std::string_view text) {
     std::size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
-    if (start == text.size()) return false;
+    if (start == text.size())
+        return false;
     for (char c : text.substr(start)) {
-        if (!is_digit(c)) return false;
+        if (!is_digit(c))
+            return false;
     }
     return true;
 }
@@ -26,11 +28,13 @@ bool is_integer_literal(std::string_view text) {
 // copy is kept with the program, since constants outlive the compiler.
 void compile_blank_free_operand(CompileContext& context, std::string_view text, std::uint32_t line) {
     std::string_view trimmed = trim(text);
-    if (trimmed.find_first_of(" \t") == std::string_view::npos) return compile_operand(context, trimmed, line);
+    if (trimmed.find_first_of(" \t") == std::string_view::npos)
+        return compile_operand(context, trimmed, line);
     std::string copy;
     copy.reserve(trimmed.size());
     for (char c : trimmed) {
-        if (!is_blank(c)) copy += c;
+        if (!is_blank(c))
+            copy += c;
     }
     if (copy.size() >= 2 && copy.front() == '"' && copy.back() == '"') {
         return compile_operand(context, keep_text(context.program, std::move(copy)), line);
@@ -57,7 +61,7 @@ constexpr OperatorText logic_operators[] = {
 struct PrefixForm {
     std::string_view prefix;  // a trailing blank stands for a space or a tab
     Opcode op;
-    std::string_view usage;   // message when two comma pieces are needed and absent; empty: one operand
+    std::string_view usage;  // message when two comma pieces are needed and absent; empty: one operand
 };
 
 // The prefix forms after `sqrt.`, in the order they are tried.
@@ -74,14 +78,17 @@ constexpr PrefixForm prefix_forms[] = {
 };
 
 bool has_prefix(std::string_view text, std::string_view prefix) {
-    if (!prefix.ends_with(' ')) return text.starts_with(prefix);
+    if (!prefix.ends_with(' '))
+        return text.starts_with(prefix);
     return starts_with_word(text, prefix.substr(0, prefix.size() - 1));
 }
 
 // The prefix forms: true when one matched and was compiled.
-bool compile_prefix_form(CompileContext& context, std::uint32_t target, std::string_view text, std::uint32_t line) {
+bool compile_prefix_form(CompileContext& context, std::uint32_t target, std::string_view text,
+                         std::uint32_t line) {
     for (const PrefixForm& form : prefix_forms) {
-        if (!has_prefix(text, form.prefix)) continue;
+        if (!has_prefix(text, form.prefix))
+            continue;
         std::string_view rest = trim(text.substr(form.prefix.size()));
         if (form.usage.empty()) {
             compile_operand(context, rest, line);
@@ -90,7 +97,8 @@ bool compile_prefix_form(CompileContext& context, std::uint32_t target, std::str
             return true;
         }
         auto pieces = split_arguments(rest);
-        if (pieces.size() != 2) report_error(std::string(form.usage), line);
+        if (pieces.size() != 2)
+            report_error(std::string(form.usage), line);
         if (form.op == Opcode::fread || form.op == Opcode::arrget) {
             // these store by themselves; the first piece names a slot to read
             std::uint32_t source = resolve(context, pieces[0], line);
@@ -108,11 +116,14 @@ bool compile_prefix_form(CompileContext& context, std::uint32_t target, std::str
 }
 
 // `name args`: only the word before the first blank is looked up.
-bool compile_call_form(CompileContext& context, std::uint32_t target, std::string_view text, std::uint32_t line) {
+bool compile_call_form(CompileContext& context, std::uint32_t target, std::string_view text,
+                       std::uint32_t line) {
     std::size_t blank = text.find_first_of(" \t");
-    if (blank == std::string_view::npos) return false;
+    if (blank == std::string_view::npos)
+        return false;
     auto function = find_chunk(context.program, text.substr(0, blank));
-    if (!function) return false;
+    if (!function)
+        return false;
     compile_call(context, *function, trim(text.substr(blank + 1)), line);
     context.emit(Opcode::store, target, line);
     return true;
@@ -124,16 +135,26 @@ bool compile_arithmetic_form(CompileContext& context, std::uint32_t target, std:
     // Blanks never hold an operator, so the first operator of the blank-free
     // copy is the first one after the text's first byte.
     std::size_t at = text.find_first_of("+-*/%", 1);
-    if (at == std::string_view::npos) return false;
+    if (at == std::string_view::npos)
+        return false;
     compile_blank_free_operand(context, text.substr(0, at), line);
     compile_blank_free_operand(context, text.substr(at + 1), line);
     Opcode op = Opcode::add;
     switch (text[at]) {
-    case '-': op = Opcode::sub; break;
-    case '*': op = Opcode::mul; break;
-    case '/': op = Opcode::div; break;
-    case '%': op = Opcode::mod; break;
-    default: break;
+        case '-':
+            op = Opcode::sub;
+            break;
+        case '*':
+            op = Opcode::mul;
+            break;
+        case '/':
+            op = Opcode::div;
+            break;
+        case '%':
+            op = Opcode::mod;
+            break;
+        default:
+            break;
     }
     context.emit(op, 0, line);
     context.emit(Opcode::store, target, line);
@@ -141,8 +162,8 @@ bool compile_arithmetic_form(CompileContext& context, std::uint32_t target, std:
 }
 
 // The operands on either side of the operator found at `at`, then its opcode.
-void compile_split_at(CompileContext& context, std::string_view text, std::size_t at, const OperatorText& found,
-                      std::uint32_t line) {
+void compile_split_at(CompileContext& context, std::string_view text, std::size_t at,
+                      const OperatorText& found, std::uint32_t line) {
     compile_operand(context, text.substr(0, at), line);
     compile_operand(context, text.substr(at + found.text.size()), line);
     context.emit(found.op, 0, line);
@@ -155,14 +176,16 @@ std::vector<std::string_view> split_arguments(std::string_view text) {
     for (;;) {
         std::size_t comma = text.find(',');
         pieces.push_back(trim(text.substr(0, comma)));
-        if (comma == std::string_view::npos) return pieces;
+        if (comma == std::string_view::npos)
+            return pieces;
         text.remove_prefix(comma + 1);
     }
 }
 
 void compile_operand(CompileContext& context, std::string_view text, std::uint32_t line) {
     std::string_view operand = trim(text);
-    if (operand.empty()) report_error("Empty expression", line);
+    if (operand.empty())
+        report_error("Empty expression", line);
     if (operand.size() >= 2 && operand.front() == '"' && operand.back() == '"') {
         // the raw bytes between the outer quotes; no escapes
         std::size_t constant = add_string(context.program, operand.substr(1, operand.size() - 2));
@@ -175,7 +198,8 @@ void compile_operand(CompileContext& context, std::string_view text, std::uint32
     }
     if (is_integer_literal(operand)) {
         IntegerParse value = parse_integer(operand);
-        if (!value.ok) report_error("Bad number '" + std::string(operand) + "'", line);
+        if (!value.ok)
+            report_error("Bad number '" + std::string(operand) + "'", line);
         context.emit(Opcode::push_int, value.value, line);
         return;
     }
@@ -195,23 +219,27 @@ void compile_condition(CompileContext& context, std::string_view text, std::uint
     }
     for (const OperatorText& comparison : comparisons) {
         std::size_t at = condition.find(comparison.text);
-        if (at == std::string_view::npos) continue;
+        if (at == std::string_view::npos)
+            continue;
         compile_split_at(context, condition, at, comparison, line);
         return;
     }
     compile_operand(context, condition, line);
 }
 
-void compile_call(CompileContext& context, std::size_t function, std::string_view arguments, std::uint32_t line) {
+void compile_call(CompileContext& context, std::size_t function, std::string_view arguments,
+                  std::uint32_t line) {
     std::size_t count = 0;
     for (std::string_view piece : split_arguments(arguments)) {
-        if (piece.empty()) continue;  // `f(a,,b)` passes two
+        if (piece.empty())
+            continue;  // `f(a,,b)` passes two
         compile_operand(context, piece, line);
         ++count;
     }
     unsigned arity = context.program.chunks[function].arity;
     if (count != arity) {
-        report_error("Function expects " + std::to_string(arity) + " args, got " + std::to_string(count), line);
+        report_error("Function expects " + std::to_string(arity) + " args, got " + std::to_string(count),
+                     line);
     }
     context.emit(Opcode::call, static_cast<std::int64_t>(function), line);
 }
@@ -228,16 +256,20 @@ void compile_assignment(CompileContext& context, std::string_view target, std::s
         context.emit(Opcode::store, slot, line);
         return;
     }
-    if (compile_prefix_form(context, slot, text, line)) return;
+    if (compile_prefix_form(context, slot, text, line))
+        return;
     for (const OperatorText& logic : logic_operators) {
         std::size_t at = text.find(logic.text);
-        if (at == std::string_view::npos) continue;
+        if (at == std::string_view::npos)
+            continue;
         compile_split_at(context, text, at, logic, line);
         context.emit(Opcode::store, slot, line);
         return;
     }
-    if (compile_call_form(context, slot, text, line)) return;
-    if (compile_arithmetic_form(context, slot, text, line)) return;
+    if (compile_call_form(context, slot, text, line))
+        return;
+    if (compile_arithmetic_form(context, slot, text, line))
+        return;
     compile_operand(context, text, line);
     context.emit(Opcode::store, slot, line);
 }

@@ -3,10 +3,10 @@
 // (body pass), then the top-level code into "__top".
 #include <unordered_set>
 
+#include "base/platform.h"
 #include "compiler/compile_context.h"
 #include "compiler/compiler.h"
 #include "compiler/text_rules.h"
-#include "base/platform.h"
 
 namespace oxel {
 
@@ -36,15 +36,19 @@ std::string resolve_header_path(std::string_view dir, std::string_view text) {
 void take_in_headers(LineList& lines, Program& program) {
     std::unordered_set<std::string_view> included;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i == max_stored_lines) report_error("Include loop", 1);
+        if (i == max_stored_lines)
+            report_error("Include loop", 1);
         std::string_view text = lines[i].text;
-        if (text.size() < 4 || !text.ends_with(".oxh")) continue;
+        if (text.size() < 4 || !text.ends_with(".oxh"))
+            continue;
         std::string path = resolve_header_path(lines[i].dir, text);
-        if (included.contains(path)) continue;
+        if (included.contains(path))
+            continue;
         std::string_view kept_path = keep_text(program, std::move(path));
         included.insert(kept_path);
         auto header = platform::read_whole_file(kept_path, header_read_limit);
-        if (!header) report_error("Cannot open header '" + std::string(kept_path) + "'", lines[i].number);
+        if (!header)
+            report_error("Cannot open header '" + std::string(kept_path) + "'", lines[i].number);
         std::string_view header_text = keep_text(program, std::move(*header));
         split_lines(lines, header_text, kept_path, directory_of(kept_path), true);
     }
@@ -69,7 +73,8 @@ PendingFunction define_function(Program& program, const LineList& lines, std::si
                 report_error("Bad param name '" + std::string(param) + "'", definition.number);
             }
             function.params.push_back(param);
-            if (comma == std::string_view::npos) break;
+            if (comma == std::string_view::npos)
+                break;
             params.remove_prefix(comma + 1);
         }
     }
@@ -81,7 +86,8 @@ PendingFunction define_function(Program& program, const LineList& lines, std::si
 
     // the body runs to the next line of level 0
     std::size_t end = at + 1;
-    while (end < lines.size() && lines[end].level > 0) ++end;
+    while (end < lines.size() && lines[end].level > 0)
+        ++end;
     function.first_line = at + 1;
     function.last_line = end - 1;
     function.path = definition.path;
@@ -128,7 +134,8 @@ void compile_top_level(Program& program, const LineList& lines, const BlockEnds&
     top.name = top_chunk_name;
     std::size_t index = add_chunk(program, std::move(top));
     CompileContext context{lines, ends, program, index, {}, 0};
-    if (!lines.empty()) compile_block(context, 0, lines.size() - 1, -1);
+    if (!lines.empty())
+        compile_block(context, 0, lines.size() - 1, -1);
     context.emit(Opcode::halt, 0, 1);
     context.chunk().slots = context.next_slot;
 }
@@ -142,7 +149,8 @@ BlockEnds find_block_ends(const LineList& lines) {
     BlockEnds ends(lines.size());
     std::vector<std::uint32_t> later;
     for (std::size_t i = lines.size(); i-- > 0;) {
-        while (!later.empty() && lines[later.back()].level > lines[i].level) later.pop_back();
+        while (!later.empty() && lines[later.back()].level > lines[i].level)
+            later.pop_back();
         std::size_t next = later.empty() ? lines.size() : later.back();
         ends[i] = static_cast<std::uint32_t>(next - 1);
         later.push_back(static_cast<std::uint32_t>(i));
@@ -162,7 +170,8 @@ Program compile_program(std::string main_text, std::string_view main_path) {
     BlockEnds ends = find_block_ends(lines);
 
     std::vector<PendingFunction> functions = find_functions(program, lines);
-    for (const PendingFunction& function : functions) compile_body(program, lines, ends, function);
+    for (const PendingFunction& function : functions)
+        compile_body(program, lines, ends, function);
     compile_top_level(program, lines, ends);
     return program;
 }

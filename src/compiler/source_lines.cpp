@@ -14,21 +14,22 @@ bool is_line_space(char c) { return is_blank(c) || c == '\r'; }
 
 std::string_view trim_line(std::string_view text) {
     std::size_t first = 0;
-    while (first < text.size() && is_line_space(text[first])) ++first;
+    while (first < text.size() && is_line_space(text[first]))
+        ++first;
     std::size_t end = text.size();
-    while (end > first && is_line_space(text[end - 1])) --end;
+    while (end > first && is_line_space(text[end - 1]))
+        --end;
     return text.substr(first, end - first);
 }
 
-bool is_whole_line_comment(std::string_view text) {
-    return text == "cmt" || starts_with_word(text, "cmt");
-}
+bool is_whole_line_comment(std::string_view text) { return text == "cmt" || starts_with_word(text, "cmt"); }
 
 // Position of an inline ` cmt` comment outside double quotes, or npos. One
 // flag tracks quotes: set by a leading quote, flipped by every later one.
 std::size_t inline_comment_start(std::string_view text) {
     std::size_t n = text.size();
-    if (n < 2) return std::string_view::npos;
+    if (n < 2)
+        return std::string_view::npos;
     bool quoted = text[0] == '"';
     for (std::size_t p = 1; p + 3 <= n; ++p) {
         char c = text[p];
@@ -45,8 +46,10 @@ std::size_t inline_comment_start(std::string_view text) {
 }  // namespace
 
 bool is_ignored_line(std::string_view text) {
-    if (text == "ox.init" || text == "branch" || text == "oxel") return true;  // markers
-    if (text.size() >= 4 && text.ends_with(".oxh")) return true;                // includes
+    if (text == "ox.init" || text == "branch" || text == "oxel")
+        return true;  // markers
+    if (text.size() >= 4 && text.ends_with(".oxh"))
+        return true;  // includes
     return text.size() >= 2 && text.front() == '(' && text.back() == ')' &&
            text.find('.') == std::string_view::npos;
 }
@@ -57,8 +60,8 @@ void split_lines(LineList& lines, std::string_view text, std::string_view path, 
     std::size_t start = 0;
     for (;;) {
         const void* feed = std::memchr(text.data() + start, '\n', text.size() - start);
-        std::size_t end = feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - text.data())
-                               : text.size();
+        std::size_t end =
+            feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - text.data()) : text.size();
         std::string_view piece = text.substr(start, end - start);
         ++number;
 
@@ -70,9 +73,11 @@ void split_lines(LineList& lines, std::string_view text, std::string_view path, 
             ++skip;
         }
         std::string_view code = trim_line(piece.substr(skip));
-        if (is_whole_line_comment(code)) code = {};
+        if (is_whole_line_comment(code))
+            code = {};
         std::size_t comment = inline_comment_start(code);
-        if (comment != std::string_view::npos) code = trim_line(code.substr(0, comment));
+        if (comment != std::string_view::npos)
+            code = trim_line(code.substr(0, comment));
         if (!code.empty()) {
             std::int32_t level = static_cast<std::int32_t>(columns / indent_columns);
             if (header_mode && level == 0 && !is_ignored_line(code) && !code.starts_with("oxelfn")) {
@@ -80,10 +85,12 @@ void split_lines(LineList& lines, std::string_view text, std::string_view path, 
             }
             // Past the limit the include pass refuses the program anyway, so
             // further lines are checked but not kept.
-            if (lines.size() <= max_stored_lines) lines.push_back(SourceLine{code, number, level, path, dir});
+            if (lines.size() <= max_stored_lines)
+                lines.push_back(SourceLine{code, number, level, path, dir});
         }
 
-        if (!feed) break;
+        if (!feed)
+            break;
         start = end + 1;
     }
 }

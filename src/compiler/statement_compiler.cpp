@@ -18,7 +18,8 @@ std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"
 void compile_print_with_wait(CompileContext& context, std::string_view text, std::uint32_t line) {
     std::string_view rest = trim(text.substr(5));
     std::size_t comma = rest.find(',');
-    if (comma == std::string_view::npos) report_error("echow needs 'val, ms'", line);
+    if (comma == std::string_view::npos)
+        report_error("echow needs 'val, ms'", line);
     compile_operand(context, rest.substr(0, comma), line);
     compile_operand(context, rest.substr(comma + 1), line);
     context.emit(Opcode::echow, 0, line);
@@ -30,14 +31,16 @@ void compile_input(CompileContext& context, std::string_view text, std::uint32_t
     if (target.size() >= 2 && target.front() == '(' && target.back() == ')') {
         target = trim(target.substr(1, target.size() - 2));
     }
-    if (!is_identifier(target)) report_error("Bad input target " + quoted(target), line);
+    if (!is_identifier(target))
+        report_error("Bad input target " + quoted(target), line);
     context.emit(Opcode::input, find_or_declare(context, target), line);
 }
 
 // `set arr, idx, val`: value below index on the stack.
 void compile_array_store(CompileContext& context, std::string_view text, std::uint32_t line) {
     auto pieces = split_arguments(trim(text.substr(3)));
-    if (pieces.size() != 3) report_error("set needs 'arr, idx, val'", line);
+    if (pieces.size() != 3)
+        report_error("set needs 'arr, idx, val'", line);
     std::uint32_t array = resolve(context, pieces[0], line);
     compile_operand(context, pieces[2], line);
     compile_operand(context, pieces[1], line);
@@ -47,8 +50,10 @@ void compile_array_store(CompileContext& context, std::string_view text, std::ui
 // `fopen fh, path, mode`: the one file statement that declares its handle.
 void compile_open_file(CompileContext& context, std::string_view text, std::uint32_t line) {
     auto pieces = split_arguments(trim(text.substr(5)));
-    if (pieces.size() != 3) report_error("fopen needs 'fh, path, mode'", line);
-    if (!is_identifier(pieces[0])) report_error("Bad file handle " + quoted(pieces[0]), line);
+    if (pieces.size() != 3)
+        report_error("fopen needs 'fh, path, mode'", line);
+    if (!is_identifier(pieces[0]))
+        report_error("Bad file handle " + quoted(pieces[0]), line);
     std::uint32_t handle = find_or_declare(context, pieces[0]);
     compile_operand(context, pieces[1], line);
     compile_operand(context, pieces[2], line);
@@ -57,7 +62,8 @@ void compile_open_file(CompileContext& context, std::string_view text, std::uint
 
 void compile_write_file(CompileContext& context, std::string_view text, std::uint32_t line) {
     auto pieces = split_arguments(trim(text.substr(6)));
-    if (pieces.size() != 2) report_error("fwrite needs 'fh, val'", line);
+    if (pieces.size() != 2)
+        report_error("fwrite needs 'fh, val'", line);
     std::uint32_t handle = resolve(context, pieces[0], line);
     compile_operand(context, pieces[1], line);
     context.emit(Opcode::fwrite, handle, line);
@@ -74,9 +80,11 @@ void compile_close_file(CompileContext& context, std::string_view text, std::uin
 // `pout(port, val)`: the port ends on top, so the value is pushed first.
 void compile_port_output(CompileContext& context, std::string_view text, std::uint32_t line) {
     std::size_t open = text.find('(');
-    if (open == std::string_view::npos || text.back() != ')') report_error("Bad pout " + quoted(text), line);
+    if (open == std::string_view::npos || text.back() != ')')
+        report_error("Bad pout " + quoted(text), line);
     auto pieces = split_arguments(text.substr(open + 1, text.size() - open - 2));
-    if (pieces.size() != 2) report_error("pout needs 'port, val'", line);
+    if (pieces.size() != 2)
+        report_error("pout needs 'port, val'", line);
     compile_operand(context, pieces[1], line);
     compile_operand(context, pieces[0], line);
     context.emit(Opcode::pout, 0, line);
@@ -87,7 +95,8 @@ void compile_assignment_statement(CompileContext& context, std::string_view text
     std::string_view inside = text.substr(1, text.size() - 2);
     std::size_t dot = inside.find('.');
     std::string_view target = trim(inside.substr(0, dot));
-    if (!is_identifier(target)) report_error("Bad target " + quoted(target), line);
+    if (!is_identifier(target))
+        report_error("Bad target " + quoted(target), line);
     compile_assignment(context, target, inside.substr(dot + 1), line);
 }
 
@@ -96,7 +105,8 @@ void compile_assignment_statement(CompileContext& context, std::string_view text
 void compile_call_or_array(CompileContext& context, std::string_view text, std::uint32_t line) {
     std::size_t open = text.find('(');
     std::string_view name = trim(text.substr(0, open));
-    if (!is_identifier(name)) report_error("Bad statement " + quoted(text), line);
+    if (!is_identifier(name))
+        report_error("Bad statement " + quoted(text), line);
     std::string_view arguments = trim(text.substr(open + 1, text.size() - open - 2));
     if (auto function = find_chunk(context.program, name)) {
         compile_call(context, *function, arguments, line);
@@ -104,7 +114,8 @@ void compile_call_or_array(CompileContext& context, std::string_view text, std::
         return;
     }
     auto pieces = split_arguments(arguments);
-    if (pieces.size() != 1) report_error("Unknown call " + quoted(name), line);
+    if (pieces.size() != 1)
+        report_error("Unknown call " + quoted(name), line);
     std::uint32_t array = find_or_declare(context, name);
     compile_operand(context, pieces[0], line);
     context.emit(Opcode::newarr, array, line);
@@ -137,17 +148,21 @@ void compile_string_assignment(CompileContext& context, std::string_view text, s
 // its minus sign.
 std::size_t float_name_length(std::string_view text) {
     std::size_t n = text.size();
-    if (n < 2 || !is_identifier_start(text[0])) return std::string_view::npos;
+    if (n < 2 || !is_identifier_start(text[0]))
+        return std::string_view::npos;
     std::size_t run = 1;
-    while (run < n && is_identifier_byte(text[run])) ++run;
+    while (run < n && is_identifier_byte(text[run]))
+        ++run;
 
     auto works = [&](std::size_t k) { return k >= 1 && k < n && is_float_literal(text.substr(k)); };
     auto is_hex = [](char c) { return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); };
 
     // hexadecimal mantissa: "0x" right before the run of hexadecimal digits
     std::size_t hex = run;
-    while (hex > 1 && (is_hex(text[hex - 1]) || text[hex - 1] == '_')) --hex;
-    if (hex >= 3 && (text[hex - 1] == 'x' || text[hex - 1] == 'X') && text[hex - 2] == '0' && works(hex - 2)) {
+    while (hex > 1 && (is_hex(text[hex - 1]) || text[hex - 1] == '_'))
+        --hex;
+    if (hex >= 3 && (text[hex - 1] == 'x' || text[hex - 1] == 'X') && text[hex - 2] == '0' &&
+        works(hex - 2)) {
         return hex - 2;
     }
     // decimal mantissa: the first digit of the trailing digit run after its last "__"
@@ -156,9 +171,12 @@ std::size_t float_name_length(std::string_view text) {
            !(text[decimal - 1] == '_' && decimal < n && text[decimal] == '_')) {
         --decimal;
     }
-    while (decimal < run && !is_digit(text[decimal])) ++decimal;
-    if (decimal < run && works(decimal)) return decimal;
-    if (run < n && text[run] == '-' && works(run)) return run;
+    while (decimal < run && !is_digit(text[decimal]))
+        ++decimal;
+    if (decimal < run && works(decimal))
+        return decimal;
+    if (run < n && text[run] == '-' && works(run))
+        return run;
     return std::string_view::npos;
 }
 
@@ -177,18 +195,22 @@ void compile_number_assignment(CompileContext& context, std::string_view text, s
         }
     }
     std::size_t digits = text.size();
-    while (digits > 0 && is_digit(text[digits - 1])) --digits;
+    while (digits > 0 && is_digit(text[digits - 1]))
+        --digits;
     std::string_view name = text.substr(0, digits);
-    if (digits == text.size() || !is_identifier(name)) report_error("Unknown statement " + quoted(text), line);
+    if (digits == text.size() || !is_identifier(name))
+        report_error("Unknown statement " + quoted(text), line);
     IntegerParse value = parse_integer(text.substr(digits));
-    if (!value.ok) report_error("Bad number " + quoted(text), line);
+    if (!value.ok)
+        report_error("Bad number " + quoted(text), line);
     context.emit(Opcode::push_int, value.value, line);
     context.emit(Opcode::store, find_or_declare(context, name), line);
 }
 
 // Every statement that opens no block: tests 6 to 20 of the recognition order.
 void compile_simple_statement(CompileContext& context, std::string_view text, std::uint32_t line) {
-    if (text.starts_with("echow")) return compile_print_with_wait(context, text, line);
+    if (text.starts_with("echow"))
+        return compile_print_with_wait(context, text, line);
     if (text == "echo") {
         // each bare echo gets a constant of its own
         std::size_t empty = add_string(context.program, text.substr(0, 0));
@@ -201,24 +223,33 @@ void compile_simple_statement(CompileContext& context, std::string_view text, st
         context.emit(Opcode::echo, 0, line);
         return;
     }
-    if (text.starts_with("in")) return compile_input(context, text, line);
-    if (starts_with_word(text, "set")) return compile_array_store(context, text, line);
-    if (starts_with_word(text, "fopen")) return compile_open_file(context, text, line);
-    if (text == "fclose") report_error("fclose needs a handle", line);
-    if (starts_with_word(text, "fwrite")) return compile_write_file(context, text, line);
-    if (starts_with_word(text, "fclose")) return compile_close_file(context, text, line);
+    if (text.starts_with("in"))
+        return compile_input(context, text, line);
+    if (starts_with_word(text, "set"))
+        return compile_array_store(context, text, line);
+    if (starts_with_word(text, "fopen"))
+        return compile_open_file(context, text, line);
+    if (text == "fclose")
+        report_error("fclose needs a handle", line);
+    if (starts_with_word(text, "fwrite"))
+        return compile_write_file(context, text, line);
+    if (starts_with_word(text, "fclose"))
+        return compile_close_file(context, text, line);
     if (text.starts_with("vga")) {
         // the whole line, keyword included, is the display command
         context.emit(Opcode::push_str, static_cast<std::int64_t>(add_string(context.program, text)), line);
         context.emit(Opcode::vga, 0, line);
         return;
     }
-    if (text.starts_with("pout")) return compile_port_output(context, text, line);
-    if (text.front() == '(' && text.back() == ')') return compile_assignment_statement(context, text, line);
+    if (text.starts_with("pout"))
+        return compile_port_output(context, text, line);
+    if (text.front() == '(' && text.back() == ')')
+        return compile_assignment_statement(context, text, line);
     if (text.back() == ')' && text.find('(') != std::string_view::npos) {
         return compile_call_or_array(context, text, line);
     }
-    if (text.find('"') != std::string_view::npos) return compile_string_assignment(context, text, line);
+    if (text.find('"') != std::string_view::npos)
+        return compile_string_assignment(context, text, line);
     compile_number_assignment(context, text, line);
 }
 
@@ -226,14 +257,14 @@ void compile_simple_statement(CompileContext& context, std::string_view text, st
 enum class Closing : std::uint8_t { block, then_block, else_block, loop_body };
 
 struct OpenBlock {
-    std::size_t next;   // next line to look at
-    std::size_t last;   // last line of the range
+    std::size_t next;     // next line to look at
+    std::size_t last;     // last line of the range
     std::int32_t parent;  // level of the line that opened the block
     Closing closing = Closing::block;
     std::size_t opener = 0;        // line index of the `if`, `els` or `lo`
     std::size_t pending_jump = 0;  // jump to patch at the close: F of `if`, J of `els`, X of `lo`
     bool has_pending_jump = false;
-    std::uint32_t counter = 0;     // loop counter slot
+    std::uint32_t counter = 0;  // loop counter slot
     std::size_t loop_start = 0;
     std::int64_t count = 0;
 };
@@ -254,10 +285,12 @@ public:
                 continue;
             }
             const SourceLine& line = lines_[i];
-            if (line.level > block.parent + 1) report_error("Bad indentation", line.number);
+            if (line.level > block.parent + 1)
+                report_error("Bad indentation", line.number);
             std::size_t end = context_.block_ends[i];
             block.next = i + 1;
-            if (is_ignored_line(line.text)) continue;
+            if (is_ignored_line(line.text))
+                continue;
             if (line.text.starts_with("oxelfn")) {
                 block.next = end + 1;  // nested definitions are skipped whole
                 continue;
@@ -270,25 +303,31 @@ private:
     void compile_statement(std::size_t i, std::size_t end) {
         const SourceLine& line = lines_[i];
         std::string_view text = line.text;
-        if (text == "rtn") report_error("rtn needs a value", line.number);
+        if (text == "rtn")
+            report_error("rtn needs a value", line.number);
         if (starts_with_word(text, "rtn")) {
             // no nested-block test: lines under it fail as "Bad indentation"
             compile_operand(context_, text.substr(3), line.number);
             context_.emit(Opcode::ret, 0, line.number);
             return;
         }
-        if (text == "els") report_error("els without if", line.number);
-        if (starts_with_word(text, "if")) return open_then_block(i, end);
-        if (text.starts_with("lo")) return open_loop(i, end);
+        if (text == "els")
+            report_error("els without if", line.number);
+        if (starts_with_word(text, "if"))
+            return open_then_block(i, end);
+        if (text.starts_with("lo"))
+            return open_loop(i, end);
         compile_simple_statement(context_, text, line.number);
-        if (end > i) report_error("Unexpected indented block", line.number);
+        if (end > i)
+            report_error("Unexpected indented block", line.number);
     }
 
     // cond, jmp_false F, then-block [jmp J, F: else-block] J:
     void open_then_block(std::size_t i, std::size_t end) {
         const SourceLine& line = lines_[i];
         std::string_view condition = trim(line.text.substr(2));
-        if (starts_with_word(condition, "els")) condition = trim(condition.substr(3));  // `if els x` is `if x`
+        if (starts_with_word(condition, "els"))
+            condition = trim(condition.substr(3));  // `if els x` is `if x`
         compile_condition(context_, condition, line.number);
         std::size_t skip = context_.emit(Opcode::jmp_false, -1, line.number);
         open_.back().next = end + 1;
@@ -315,11 +354,14 @@ private:
     void open_loop(std::size_t i, std::size_t end) {
         const SourceLine& line = lines_[i];
         std::string_view text = line.text;
-        if (text.size() < 3 || !is_digit(text[2])) report_error("Bad loop " + quoted(text), line.number);
+        if (text.size() < 3 || !is_digit(text[2]))
+            report_error("Bad loop " + quoted(text), line.number);
         std::size_t digits_end = 2;
-        while (digits_end < text.size() && is_digit(text[digits_end])) ++digits_end;
+        while (digits_end < text.size() && is_digit(text[digits_end]))
+            ++digits_end;
         IntegerParse count = parse_integer(text.substr(2, digits_end - 2));
-        if (!count.ok) report_error("Bad loop count " + quoted(text), line.number);
+        if (!count.ok)
+            report_error("Bad loop count " + quoted(text), line.number);
         std::string_view rest = trim(text.substr(digits_end));
 
         std::uint32_t counter = context_.next_slot++;  // a slot with no name
@@ -330,9 +372,11 @@ private:
         body.loop_start = context_.code_length();
         body.count = count.value;
         if (!rest.empty()) {
-            if (rest[0] != 'w') report_error("Bad loop " + quoted(text), line.number);
+            if (rest[0] != 'w')
+                report_error("Bad loop " + quoted(text), line.number);
             if (rest.size() > 1) {
-                if (!is_blank(rest[1])) report_error("Bad loop " + quoted(text), line.number);
+                if (!is_blank(rest[1]))
+                    report_error("Bad loop " + quoted(text), line.number);
                 compile_condition(context_, rest.substr(2), line.number);
                 body.pending_jump = context_.emit(Opcode::jmp_false, -1, line.number);
                 body.has_pending_jump = true;
@@ -352,19 +396,20 @@ private:
         context_.emit(Opcode::push_int, body.count, line);
         context_.emit(Opcode::ge, 0, line);
         context_.emit(Opcode::jmp_false, static_cast<std::int64_t>(body.loop_start), line);
-        if (body.has_pending_jump) patch_target(context_.chunk(), body.pending_jump, context_.code_length());
+        if (body.has_pending_jump)
+            patch_target(context_.chunk(), body.pending_jump, context_.code_length());
     }
 
     void close(const OpenBlock& done) {
         switch (done.closing) {
-        case Closing::block:
-            return;
-        case Closing::then_block:
-            return close_then_block(done);
-        case Closing::else_block:
-            return patch_target(context_.chunk(), done.pending_jump, context_.code_length());
-        case Closing::loop_body:
-            return close_loop(done);
+            case Closing::block:
+                return;
+            case Closing::then_block:
+                return close_then_block(done);
+            case Closing::else_block:
+                return patch_target(context_.chunk(), done.pending_jump, context_.code_length());
+            case Closing::loop_body:
+                return close_loop(done);
         }
     }
 

@@ -21,9 +21,11 @@ inline bool is_identifier_byte(char c) { return is_identifier_start(c) || is_dig
 
 // `_` or an ASCII letter, then `_`, ASCII letters and digits.
 inline bool is_identifier(std::string_view text) {
-    if (text.empty() || !is_identifier_start(text[0])) return false;
+    if (text.empty() || !is_identifier_start(text[0]))
+        return false;
     for (char c : text.substr(1)) {
-        if (!is_identifier_byte(c)) return false;
+        if (!is_identifier_byte(c))
+            return false;
     }
     return true;
 }
@@ -31,9 +33,11 @@ inline bool is_identifier(std::string_view text) {
 // Removes blanks from both ends.
 inline std::string_view trim(std::string_view text) {
     std::size_t first = 0;
-    while (first < text.size() && is_blank(text[first])) ++first;
+    while (first < text.size() && is_blank(text[first]))
+        ++first;
     std::size_t end = text.size();
-    while (end > first && is_blank(text[end - 1])) --end;
+    while (end > first && is_blank(text[end - 1]))
+        --end;
     return text.substr(first, end - first);
 }
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "compiler/compiler.h"
-#include "base/platform.h"
 #include "base/error_report.h"
+#include "base/platform.h"
+#include "compiler/compiler.h"
 #include "image/listing.h"
 #include "machine/machine.h"
 
@@ -31,7 +31,8 @@ int run_command_line(std::span<const std::string_view> arguments) {
     try {
         error_file = {};
         auto text = platform::read_whole_file(path, main_file_limit);
-        if (!text) report_error("Cannot open '" + std::string(path) + "'", 1);
+        if (!text)
+            report_error("Cannot open '" + std::string(path) + "'", 1);
         Program program = compile_program(std::move(*text), path);
         if (dump) {
             dump_program(program);

@@ -2,8 +2,8 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/driver.h"
 #include "base/platform.h"
+#include "driver/driver.h"
 
 int main(int argc, char** argv) {
     oxel::platform::ignore_broken_pipe();

@@ -22,7 +22,8 @@ void append_index(std::string& out, std::size_t index) {
     std::size_t before = out.size();
     append_number(out, index);
     std::size_t width = out.size() - before;
-    if (width < 4) out.insert(before, 4 - width, '0');
+    if (width < 4)
+        out.insert(before, 4 - width, '0');
 }
 
 // Hands each finished line to `write`, reusing one buffer.

@@ -30,7 +30,8 @@ std::string_view keep_text(Program& program, std::string text) {
 
 std::optional<std::size_t> find_chunk(const Program& program, std::string_view name) {
     auto found = program.chunk_index.find(name);
-    if (found == program.chunk_index.end()) return std::nullopt;
+    if (found == program.chunk_index.end())
+        return std::nullopt;
     return found->second;
 }
 

@@ -13,7 +13,8 @@ using Code = std::vector<Instruction>;
 bool is(const Code& code, std::size_t at, Opcode op) { return at < code.size() && code[at].op == op; }
 
 std::int64_t pack(std::int64_t low, std::int64_t high) {
-    return static_cast<std::int64_t>(static_cast<std::uint64_t>(low) | (static_cast<std::uint64_t>(high) << 32));
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(low) |
+                                     (static_cast<std::uint64_t>(high) << 32));
 }
 
 // Slots are below 2^32 already (a chunk counts them in 32 bits); targets
@@ -26,24 +27,37 @@ Instruction fused(const Instruction& first, InternalOp op, std::int64_t a, std::
 
 int arithmetic_index(Opcode op) {
     switch (op) {
-    case Opcode::add: return 0;
-    case Opcode::sub: return 1;
-    case Opcode::mul: return 2;
-    case Opcode::div: return 3;
-    case Opcode::mod: return 4;
-    default: return -1;
+        case Opcode::add:
+            return 0;
+        case Opcode::sub:
+            return 1;
+        case Opcode::mul:
+            return 2;
+        case Opcode::div:
+            return 3;
+        case Opcode::mod:
+            return 4;
+        default:
+            return -1;
     }
 }
 
 int comparison_index(Opcode op) {
     switch (op) {
-    case Opcode::eq: return 0;
-    case Opcode::ne: return 1;
-    case Opcode::lt: return 2;
-    case Opcode::le: return 3;
-    case Opcode::gt: return 4;
-    case Opcode::ge: return 5;
-    default: return -1;
+        case Opcode::eq:
+            return 0;
+        case Opcode::ne:
+            return 1;
+        case Opcode::lt:
+            return 2;
+        case Opcode::le:
+            return 3;
+        case Opcode::gt:
+            return 4;
+        case Opcode::ge:
+            return 5;
+        default:
+            return -1;
     }
 }
 
@@ -53,7 +67,8 @@ int comparison_index(Opcode op) {
 InternalOp nth_fused(InternalOp first, int row, int variants, int variant) {
     return static_cast<InternalOp>(static_cast<int>(first) + row * variants + variant);
 }
-static_assert(static_cast<int>(InternalOp::mod_slot_float) - static_cast<int>(InternalOp::add_slots) == 4 * 3 + 2);
+static_assert(static_cast<int>(InternalOp::mod_slot_float) - static_cast<int>(InternalOp::add_slots) ==
+              4 * 3 + 2);
 static_assert(static_cast<int>(InternalOp::ge_slot_int_jump) - static_cast<int>(InternalOp::eq_slots_jump) ==
               5 * 2 + 1);
 
@@ -76,8 +91,8 @@ std::size_t fuse_at(Code& code, std::size_t at) {
         const std::int64_t x = first.a;
         // The closing instructions of a counted loop.
         if (is(code, at + 1, Opcode::push_int) && a_of(1) == 1 && is(code, at + 2, Opcode::add) &&
-            is(code, at + 3, Opcode::store) && a_of(3) == x && is(code, at + 4, Opcode::load) && a_of(4) == x &&
-            is(code, at + 5, Opcode::push_int) && is(code, at + 6, Opcode::ge) &&
+            is(code, at + 3, Opcode::store) && a_of(3) == x && is(code, at + 4, Opcode::load) &&
+            a_of(4) == x && is(code, at + 5, Opcode::push_int) && is(code, at + 6, Opcode::ge) &&
             is(code, at + 7, Opcode::jmp_false) && fits(a_of(7))) {
             code[at] = fused(first, InternalOp::loop_next, a_of(5), pack(x, a_of(7)));
             return 8;
@@ -93,7 +108,8 @@ std::size_t fuse_at(Code& code, std::size_t at) {
                     code[at] = fused(first, arithmetic_op(i, code[at + 1].op), second, pack(x, last.a));
                     return 4;
                 }
-                if (float_second) return 0;
+                if (float_second)
+                    return 0;
                 if (int i = comparison_index(op); i >= 0 && last.op == Opcode::jmp_false && fits(last.a)) {
                     code[at] = slot_second ? fused(first, comparison_op(i, true), last.a, pack(x, second))
                                            : fused(first, comparison_op(i, false), second, pack(x, last.a));

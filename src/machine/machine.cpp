@@ -14,7 +14,8 @@ namespace {
 Value* allocate_zeroed(std::size_t count) {
     // calloc: the pages of a large slot area are only touched when used.
     void* memory = std::calloc(count, sizeof(Value));
-    if (memory == nullptr) throw std::bad_alloc();
+    if (memory == nullptr)
+        throw std::bad_alloc();
     return static_cast<Value*>(memory);
 }
 
@@ -54,41 +55,46 @@ void Machine::prepare(bool fuse) {
                 out = failing(in, InternalOp::bad_opcode, op);
             } else {
                 switch (in.op) {
-                case Opcode::jmp:
-                case Opcode::jmp_false:
-                    if (in.a < 0 || in.a > end) out.a = end;  // off the end: "Fell off chunk"
-                    break;
-                case Opcode::load:
-                case Opcode::store:
-                case Opcode::newarr:
-                case Opcode::arrset:
-                case Opcode::input:
-                case Opcode::fopen:
-                case Opcode::fwrite:
-                case Opcode::fclose:
-                    if (!slot_ok(in.a)) out = failing(in, InternalOp::bad_slot, in.a);
-                    break;
-                case Opcode::arrget:
-                case Opcode::fread:
-                    if (!slot_ok(in.b)) out = failing(in, InternalOp::bad_slot, in.b);
-                    else if (!slot_ok(in.a)) out = failing(in, InternalOp::bad_slot, in.a);
-                    break;
-                case Opcode::push_str:
-                    if (in.a < 0 || static_cast<std::uint64_t>(in.a) >= program.strings.size())
-                        out = failing(in, InternalOp::bad_slot, in.a);
-                    break;
-                case Opcode::call:
-                    if (in.a < 0 || static_cast<std::uint64_t>(in.a) >= program.chunks.size())
-                        out = failing(in, InternalOp::bad_slot, in.a);
-                    break;
-                default:
-                    break;
+                    case Opcode::jmp:
+                    case Opcode::jmp_false:
+                        if (in.a < 0 || in.a > end)
+                            out.a = end;  // off the end: "Fell off chunk"
+                        break;
+                    case Opcode::load:
+                    case Opcode::store:
+                    case Opcode::newarr:
+                    case Opcode::arrset:
+                    case Opcode::input:
+                    case Opcode::fopen:
+                    case Opcode::fwrite:
+                    case Opcode::fclose:
+                        if (!slot_ok(in.a))
+                            out = failing(in, InternalOp::bad_slot, in.a);
+                        break;
+                    case Opcode::arrget:
+                    case Opcode::fread:
+                        if (!slot_ok(in.b))
+                            out = failing(in, InternalOp::bad_slot, in.b);
+                        else if (!slot_ok(in.a))
+                            out = failing(in, InternalOp::bad_slot, in.a);
+                        break;
+                    case Opcode::push_str:
+                        if (in.a < 0 || static_cast<std::uint64_t>(in.a) >= program.strings.size())
+                            out = failing(in, InternalOp::bad_slot, in.a);
+                        break;
+                    case Opcode::call:
+                        if (in.a < 0 || static_cast<std::uint64_t>(in.a) >= program.chunks.size())
+                            out = failing(in, InternalOp::bad_slot, in.a);
+                        break;
+                    default:
+                        break;
                 }
             }
             run.code.push_back(out);
         }
         run.code.push_back(Instruction{0, 0, 1, static_cast<Opcode>(InternalOp::fell_off)});
-        if (fuse) fuse_instructions(run.code);
+        if (fuse)
+            fuse_instructions(run.code);
     }
     stacks_.reset(allocate_zeroed(max_frames * max_stack));
     slot_area_.reset(allocate_zeroed(max_frames * static_cast<std::size_t>(widest)));

@@ -25,10 +25,10 @@ struct Frame {
     const Chunk* chunk = nullptr;
     const Instruction* code = nullptr;  // first instruction of the runnable code
     const Instruction* ip = nullptr;    // next instruction
-    Value* slots = nullptr;           // parameters first; fresh slots are Int 0
+    Value* slots = nullptr;             // parameters first; fresh slots are Int 0
     std::uint32_t slot_count = 0;
-    Value* stack = nullptr;           // this frame's own operand stack
-    Value* top = nullptr;             // one past the top value
+    Value* stack = nullptr;  // this frame's own operand stack
+    Value* top = nullptr;    // one past the top value
     std::size_t stack_len() const { return static_cast<std::size_t>(top - stack); }
 };
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "runtime/number_text.h"
 #include "base/platform.h"
+#include "runtime/number_text.h"
 #include "runtime/value_text.h"
 
 namespace oxel {
@@ -27,16 +27,20 @@ Value read_input_line(StringArena& arena) {
     // Byte by byte, so nothing past the line feed is consumed.
     while (stored < max_input_line) {
         const auto byte = platform::read_stdin_byte();
-        if (!byte || *byte == '\n') break;  // end of input and failure end the line too
+        if (!byte || *byte == '\n')
+            break;  // end of input and failure end the line too
         line[stored++] = static_cast<char>(*byte);
     }
-    if (stored > 0 && line[stored - 1] == '\r') --stored;
+    if (stored > 0 && line[stored - 1] == '\r')
+        --stored;
 
     std::string_view text(line, stored);
     const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return Value::integer(0);
+    if (first == std::string_view::npos)
+        return Value::integer(0);
     text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
-    if (const IntegerParse parsed = parse_integer(text); parsed.ok) return Value::integer(parsed.value);
+    if (const IntegerParse parsed = parse_integer(text); parsed.ok)
+        return Value::integer(parsed.value);
     return Value::string(arena.keep(text));
 }
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "base/error_report.h"
 #include "runtime/number_text.h"
 #include "runtime/value_text.h"
-#include "base/error_report.h"
 
 namespace oxel {
 
@@ -20,23 +20,27 @@ constexpr std::int64_t max_read_size = 1'000'000;
 }
 
 std::int64_t handle_number(const Value& handle, std::uint32_t line) {
-    if (!handle.is_int()) report_error("Bad file handle", line);
+    if (!handle.is_int())
+        report_error("Bad file handle", line);
     return handle.as_int();
 }
 
 }  // namespace
 
 std::int64_t FileTable::open(const Value& path, const Value& mode, std::uint32_t line) {
-    if (!path.is_string()) report_error("fopen path must be a string", line);
+    if (!path.is_string())
+        report_error("fopen path must be a string", line);
     const std::string_view name = path.as_string();
     const std::string_view how = mode.is_string() ? mode.as_string() : std::string_view{};
     std::optional<platform::FileHandle> file;
     if (how == "r") {
         file = platform::open_for_reading(name);
-        if (!file) report_path_error("Cannot open '", name, line);
+        if (!file)
+            report_path_error("Cannot open '", name, line);
     } else if (how == "w") {
         file = platform::create_for_writing(name);
-        if (!file) report_path_error("Cannot create '", name, line);
+        if (!file)
+            report_path_error("Cannot create '", name, line);
     } else {
         report_error("fopen mode must be \"r\" or \"w\"", line);
     }
@@ -51,14 +55,17 @@ Value FileTable::read(const Value& handle, std::int64_t count, StringArena& aren
         report_error(std::move(message), line);
     }
     Entry& entry = open_entry(handle, line);
-    if (count == 0) return Value::string({});
+    if (count == 0)
+        return Value::string({});
     const auto wanted = static_cast<std::size_t>(count);
     char* buffer = arena.allocate(wanted);
     std::size_t got = 0;
     while (got < wanted) {
         const auto part = platform::read_file(entry.file, buffer + got, wanted - got);
-        if (!part) report_error("File read failed", line);
-        if (*part == 0) break;  // end of file
+        if (!part)
+            report_error("File read failed", line);
+        if (*part == 0)
+            break;  // end of file
         got += *part;
     }
     return Value::string({buffer, got});
@@ -66,28 +73,35 @@ Value FileTable::read(const Value& handle, std::int64_t count, StringArena& aren
 
 void FileTable::write(const Value& handle, const Value& value, std::uint32_t line) {
     Entry& entry = open_entry(handle, line);
-    if (value.is_array()) report_error("Cannot write array to file", line);
+    if (value.is_array())
+        report_error("Cannot write array to file", line);
     TextBuffer buffer;
     const std::string_view text = text_of(value, buffer);  // no separator, no line feed
-    if (text.empty()) return;
-    if (!platform::write_file(entry.file, text)) report_error("File write failed", line);
+    if (text.empty())
+        return;
+    if (!platform::write_file(entry.file, text))
+        report_error("File write failed", line);
 }
 
 void FileTable::close(const Value& handle, std::uint32_t line) {
     const std::int64_t h = handle_number(handle, line);
     // Closing a closed or unknown handle does nothing.
-    if (h < 0 || static_cast<std::uint64_t>(h) >= entries_.size()) return;
+    if (h < 0 || static_cast<std::uint64_t>(h) >= entries_.size())
+        return;
     Entry& entry = entries_[static_cast<std::size_t>(h)];
-    if (!entry.open) return;
+    if (!entry.open)
+        return;
     platform::close_file(entry.file);
     entry = {platform::FileHandle{}, false};
 }
 
 FileTable::Entry& FileTable::open_entry(const Value& handle, std::uint32_t line) {
     const std::int64_t h = handle_number(handle, line);
-    if (h < 0 || static_cast<std::uint64_t>(h) >= entries_.size()) report_error("File not open", line);
+    if (h < 0 || static_cast<std::uint64_t>(h) >= entries_.size())
+        report_error("File not open", line);
     Entry& entry = entries_[static_cast<std::size_t>(h)];
-    if (!entry.open) report_error("File not open", line);
+    if (!entry.open)
+        report_error("File not open", line);
     return entry;
 }
 

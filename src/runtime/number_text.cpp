@@ -16,18 +16,18 @@ namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-bool is_hex_digit(char c) {
-    return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
+bool is_hex_digit(char c) { return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 // Folds an ASCII letter to lower case; other bytes never fold onto a letter.
 char lower(char c) { return static_cast<char>(c | 0x20); }
 
 // Case-insensitive match against a lower-case word.
 bool is_word(std::string_view text, std::string_view word) {
-    if (text.size() != word.size()) return false;
+    if (text.size() != word.size())
+        return false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (lower(text[i]) != word[i]) return false;
+        if (lower(text[i]) != word[i])
+            return false;
     }
     return true;
 }
@@ -50,8 +50,8 @@ struct FloatScan {
             const char c = text[pos];
             if (digit(c)) {
                 ++digits;
-            } else if (c == '_' && pos > start && digit(text[pos - 1]) &&
-                       pos + 1 < text.size() && digit(text[pos + 1])) {
+            } else if (c == '_' && pos > start && digit(text[pos - 1]) && pos + 1 < text.size() &&
+                       digit(text[pos + 1])) {
                 ++underscores;
             } else {
                 break;
@@ -70,11 +70,14 @@ struct FloatScan {
             ++pos;
             digits += digit_run(mantissa_digit);
         }
-        if (digits == 0) return false;
+        if (digits == 0)
+            return false;
         if (at_letter(hex ? 'p' : 'e')) {
             ++pos;
-            if (at('+') || at('-')) ++pos;
-            if (digit_run(is_digit) == 0) return false;
+            if (at('+') || at('-'))
+                ++pos;
+            if (digit_run(is_digit) == 0)
+                return false;
         }
         return pos == text.size();
     }
@@ -96,11 +99,14 @@ double out_of_range_value(std::string_view clean, bool hex) {
             fraction = true;
             continue;
         }
-        if (!fraction) ++integer_digits;
-        if (leading < 0 && clean[i] != '0') leading = index;
+        if (!fraction)
+            ++integer_digits;
+        if (leading < 0 && clean[i] != '0')
+            leading = index;
         ++index;
     }
-    if (leading < 0) return 0.0;
+    if (leading < 0)
+        return 0.0;
 
     // Saturate the exponent: anything this large decides the question alone.
     constexpr std::int64_t exponent_cap = 1'000'000'000'000;
@@ -108,12 +114,15 @@ double out_of_range_value(std::string_view clean, bool hex) {
     bool exponent_negative = false;
     if (i < clean.size()) {
         ++i;
-        if (clean[i] == '+' || clean[i] == '-') exponent_negative = clean[i++] == '-';
+        if (clean[i] == '+' || clean[i] == '-')
+            exponent_negative = clean[i++] == '-';
         for (; i < clean.size(); ++i) {
-            if (exponent < exponent_cap) exponent = exponent * 10 + (clean[i] - '0');
+            if (exponent < exponent_cap)
+                exponent = exponent * 10 + (clean[i] - '0');
         }
     }
-    if (exponent_negative) exponent = -exponent;
+    if (exponent_negative)
+        exponent = -exponent;
 
     const std::int64_t digit_power = integer_digits - 1 - leading;
     const std::int64_t scale = (hex ? 4 * digit_power : digit_power) + exponent;
@@ -130,17 +139,20 @@ IntegerParse parse_integer(std::string_view text) {
         negative = digits[0] == '-';
         digits.remove_prefix(1);
     }
-    if (digits.empty() || digits.front() == '_' || digits.back() == '_') return result;
+    if (digits.empty() || digits.front() == '_' || digits.back() == '_')
+        return result;
 
     // Negative values accumulate downwards so that INT64_MIN is reachable.
     std::int64_t value = 0;
     for (const char c : digits) {
-        if (c == '_') continue;
-        if (!is_digit(c)) return result;
+        if (c == '_')
+            continue;
+        if (!is_digit(c))
+            return result;
         const int d = c - '0';
-        const bool overflow = __builtin_mul_overflow(value, 10, &value) ||
-                              (negative ? __builtin_sub_overflow(value, d, &value)
-                                        : __builtin_add_overflow(value, d, &value));
+        const bool overflow =
+            __builtin_mul_overflow(value, 10, &value) ||
+            (negative ? __builtin_sub_overflow(value, d, &value) : __builtin_add_overflow(value, d, &value));
         if (overflow) {
             result.error = IntegerParseError::overflow;
             return result;
@@ -158,15 +170,19 @@ std::optional<double> parse_float(std::string_view text) {
         negative = body[0] == '-';
         body.remove_prefix(1);
     }
-    if (body.empty()) return std::nullopt;
+    if (body.empty())
+        return std::nullopt;
 
     constexpr double infinity = std::numeric_limits<double>::infinity();
-    if (is_word(body, "inf") || is_word(body, "infinity")) return negative ? -infinity : infinity;
-    if (is_word(body, "nan")) return std::numeric_limits<double>::quiet_NaN();  // sign bit clear
+    if (is_word(body, "inf") || is_word(body, "infinity"))
+        return negative ? -infinity : infinity;
+    if (is_word(body, "nan"))
+        return std::numeric_limits<double>::quiet_NaN();  // sign bit clear
 
     const bool hex = body.size() >= 2 && body[0] == '0' && lower(body[1]) == 'x';
     FloatScan scan{body};
-    if (!scan.number(hex)) return std::nullopt;
+    if (!scan.number(hex))
+        return std::nullopt;
 
     // from_chars sees neither the sign nor the prefix, and no underscores.
     std::string_view clean = body.substr(hex ? 2 : 0);
@@ -182,15 +198,16 @@ std::optional<double> parse_float(std::string_view text) {
         }
         char* w = out;
         for (const char c : clean) {
-            if (c != '_') *w++ = c;
+            if (c != '_')
+                *w++ = c;
         }
         clean = {out, size};
     }
 
     double value = 0.0;
     const char* end = clean.data() + clean.size();
-    const auto parsed = std::from_chars(clean.data(), end, value,
-                                        hex ? std::chars_format::hex : std::chars_format::general);
+    const auto parsed =
+        std::from_chars(clean.data(), end, value, hex ? std::chars_format::hex : std::chars_format::general);
     if (parsed.ec == std::errc::result_out_of_range) {
         value = out_of_range_value(clean, hex);
     } else if (parsed.ec != std::errc() || parsed.ptr != end) {
@@ -201,10 +218,13 @@ std::optional<double> parse_float(std::string_view text) {
 
 bool is_float_literal(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return false;
+    if (first == std::string_view::npos)
+        return false;
     text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
-    if (text.find('.') == std::string_view::npos) return false;
-    if (text[0] != '-' && !is_digit(text[0])) return false;
+    if (text.find('.') == std::string_view::npos)
+        return false;
+    if (text[0] != '-' && !is_digit(text[0]))
+        return false;
     return parse_float(text).has_value();
 }
 
@@ -212,7 +232,8 @@ char* write_integer(char* out, std::int64_t value) {
     // The magnitude as unsigned: negating INT64_MIN in signed arithmetic overflows.
     const auto bits = static_cast<std::uint64_t>(value);
     const std::uint64_t magnitude = value < 0 ? 0 - bits : bits;
-    if (value < 0) *out++ = '-';
+    if (value < 0)
+        *out++ = '-';
     return std::to_chars(out, out + 20, magnitude).ptr;  // UINT64_MAX has 20 digits
 }
 
@@ -238,33 +259,40 @@ char* write_text(char* out, std::string_view text) {
 
 char* write_float(char* out, double value) {
     const bool negative = std::signbit(value);
-    if (std::isnan(value)) return write_text(out, negative ? "-nan" : "nan");
-    if (std::isinf(value)) return write_text(out, negative ? "-inf" : "inf");
-    if (value == 0.0) return write_text(out, negative ? "-0" : "0");
+    if (std::isnan(value))
+        return write_text(out, negative ? "-nan" : "nan");
+    if (std::isinf(value))
+        return write_text(out, negative ? "-inf" : "inf");
+    if (value == 0.0)
+        return write_text(out, negative ? "-0" : "0");
 
     // Shortest digits and their exponent from the scientific form
     // d[.ddd]e±x; the fixed form without a precision is not shortest for
     // large values (1e23 would come out as 99999999999999991611392).
     char scientific[32];  // "1.7976931348623157e+308" is the longest
-    const auto written = std::to_chars(scientific, scientific + sizeof scientific,
-                                       std::fabs(value), std::chars_format::scientific);
+    const auto written = std::to_chars(scientific, scientific + sizeof scientific, std::fabs(value),
+                                       std::chars_format::scientific);
     char digits[17];  // at most 17 significant digits for a binary64
     int count = 0;
     const char* p = scientific;
     for (; *p != 'e'; ++p) {
-        if (*p != '.') digits[count++] = *p;
+        if (*p != '.')
+            digits[count++] = *p;
     }
     ++p;
     const bool exponent_negative = *p++ == '-';
     int exponent = 0;
-    for (; p != written.ptr; ++p) exponent = exponent * 10 + (*p - '0');
-    if (exponent_negative) exponent = -exponent;
+    for (; p != written.ptr; ++p)
+        exponent = exponent * 10 + (*p - '0');
+    if (exponent_negative)
+        exponent = -exponent;
 
     // value = digits × 10^power; `point` digits stand before the point.
     const int power = exponent - (count - 1);
     const int point = count + power;
     char* w = out;
-    if (negative) *w++ = '-';
+    if (negative)
+        *w++ = '-';
     if (power >= 0) {
         std::memcpy(w, digits, count);
         std::memset(w + count, '0', power);

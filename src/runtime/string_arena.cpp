@@ -20,7 +20,8 @@ char empty_buffer[1];
 }  // namespace
 
 char* StringArena::allocate(std::size_t size) {
-    if (size == 0) return empty_buffer;
+    if (size == 0)
+        return empty_buffer;
     if (size > own_block_size) {
         blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
         return blocks_.back().get();
@@ -37,14 +38,16 @@ char* StringArena::allocate(std::size_t size) {
 }
 
 std::string_view StringArena::keep(std::string_view bytes) {
-    if (bytes.empty()) return {};
+    if (bytes.empty())
+        return {};
     char* buffer = allocate(bytes.size());
     std::memcpy(buffer, bytes.data(), bytes.size());
     return {buffer, bytes.size()};
 }
 
 char* StringArena::allocate_growable(std::size_t size) {
-    if (size < growable_min_size) return allocate(size);
+    if (size < growable_min_size)
+        return allocate(size);
     std::size_t capacity = size * 2;
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(capacity));
     grow_newest_ = blocks_.back().get();
@@ -54,7 +57,8 @@ char* StringArena::allocate_growable(std::size_t size) {
 }
 
 char* StringArena::extend(std::string_view bytes, std::size_t extra) {
-    if (bytes.empty()) return nullptr;
+    if (bytes.empty())
+        return nullptr;
     const char* start = bytes.data();
     if (newest_ != nullptr && start == newest_ && start + bytes.size() == free_ && extra <= free_left_) {
         char* room = free_;

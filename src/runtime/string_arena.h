@@ -28,9 +28,9 @@ public:
 
 private:
     std::vector<std::unique_ptr<char[]>> blocks_;
-    char* free_ = nullptr;        // next free byte of the newest small block
-    std::size_t free_left_ = 0;   // bytes left there
-    char* newest_ = nullptr;      // start of the last buffer taken from there
+    char* free_ = nullptr;       // next free byte of the newest small block
+    std::size_t free_left_ = 0;  // bytes left there
+    char* newest_ = nullptr;     // start of the last buffer taken from there
 
     // The newest growable buffer and the room behind it.
     char* grow_newest_ = nullptr;

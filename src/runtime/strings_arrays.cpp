@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
+#include "base/error_report.h"
 #include "runtime/arithmetic.h"
 #include "runtime/number_text.h"
 #include "runtime/value_text.h"
-#include "base/error_report.h"
 
 namespace oxel {
 
@@ -28,7 +28,8 @@ constexpr std::int64_t max_array_length = 1'000'000;
 // The elements sit behind the entry's pointer, so arrset writes through it.
 const ArrayTable::Entry& entry_of(const ArrayTable& arrays, const Value& array, std::int64_t index,
                                   std::uint32_t line) {
-    if (!array.is_array()) report_error("Not an array", line);
+    if (!array.is_array())
+        report_error("Not an array", line);
     const ArrayTable::Entry& entry = arrays.entries[array.as_array()];
     if (index < 0 || static_cast<std::uint64_t>(index) >= entry.length) {
         report_out_of_bounds(index, entry.length, line);
@@ -39,13 +40,16 @@ const ArrayTable::Entry& entry_of(const ArrayTable& arrays, const Value& array, 
 }  // namespace
 
 std::int64_t length_of(const Value& v, const ArrayTable& arrays, std::uint32_t line) {
-    if (v.is_string()) return static_cast<std::int64_t>(v.as_string().size());
-    if (v.is_array()) return static_cast<std::int64_t>(arrays.entries[v.as_array()].length);
+    if (v.is_string())
+        return static_cast<std::int64_t>(v.as_string().size());
+    if (v.is_array())
+        return static_cast<std::int64_t>(arrays.entries[v.as_array()].length);
     report_error("len needs a string or array", line);
 }
 
 std::int64_t byte_at(const Value& s, std::int64_t index, std::uint32_t line) {
-    if (!s.is_string()) report_error("char needs a string", line);
+    if (!s.is_string())
+        report_error("char needs a string", line);
     const std::string_view bytes = s.as_string();
     if (index < 0 || static_cast<std::uint64_t>(index) >= bytes.size()) {
         report_out_of_bounds(index, bytes.size(), line);
@@ -54,7 +58,8 @@ std::int64_t byte_at(const Value& s, std::int64_t index, std::uint32_t line) {
 }
 
 std::int64_t compare_strings(const Value& x, const Value& y, std::uint32_t line) {
-    if (!x.is_string() || !y.is_string()) report_error("cmp needs two strings", line);
+    if (!x.is_string() || !y.is_string())
+        report_error("cmp needs two strings", line);
     return byte_order(x.as_string(), y.as_string());
 }
 
@@ -66,14 +71,17 @@ std::int64_t compare_strings(const Value& x, const Value& y, std::uint32_t line)
 // string of n bytes copies O(n) bytes in total. Anything else gets a new
 // buffer holding both texts.
 Value concatenate(const Value& x, const Value& y, StringArena& arena, std::uint32_t line) {
-    if (x.is_array() || y.is_array()) report_error("Cannot stringify array", line);
+    if (x.is_array() || y.is_array())
+        report_error("Cannot stringify array", line);
     TextBuffer x_buffer;
     TextBuffer y_buffer;
     const std::string_view tx = text_of(x, x_buffer);
     const std::string_view ty = text_of(y, y_buffer);
     // Strings never change, so an empty side lets the other string stand.
-    if (ty.empty() && !x.is_int() && !x.is_float()) return Value::string(tx);
-    if (tx.empty() && !y.is_int() && !y.is_float()) return Value::string(ty);
+    if (ty.empty() && !x.is_int() && !x.is_float())
+        return Value::string(tx);
+    if (tx.empty() && !y.is_int() && !y.is_float())
+        return Value::string(ty);
 
     const std::size_t size = tx.size() + ty.size();
     if (x.is_string()) {
@@ -83,8 +91,10 @@ Value concatenate(const Value& x, const Value& y, StringArena& arena, std::uint3
         }
     }
     char* buffer = arena.allocate_growable(size);
-    if (!tx.empty()) std::memcpy(buffer, tx.data(), tx.size());
-    if (!ty.empty()) std::memcpy(buffer + tx.size(), ty.data(), ty.size());
+    if (!tx.empty())
+        std::memcpy(buffer, tx.data(), tx.size());
+    if (!ty.empty())
+        std::memcpy(buffer + tx.size(), ty.data(), ty.size());
     return Value::string({buffer, size});
 }
 

@@ -60,8 +60,8 @@ struct Number {
 
 // Conversions shared by many instructions. `line` is the line charged to an
 // error; each failure goes through report_error and does not return.
-Number number_of(const Value& v, std::uint32_t line);          // "Not a number", "Array is not a number"
-std::int64_t integer_of(const Value& v, std::uint32_t line);   // also "Number too large"
+Number number_of(const Value& v, std::uint32_t line);         // "Not a number", "Array is not a number"
+std::int64_t integer_of(const Value& v, std::uint32_t line);  // also "Number too large"
 bool is_truthy(const Value& v);
 
 // The run's arrays. Append-only: an Array value holds an index into

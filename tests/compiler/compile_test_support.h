@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/compiler.h"
 #include "base/error_report.h"
+#include "compiler/compiler.h"
 #include "image/listing.h"
 
 namespace oxel::test {
@@ -21,10 +21,12 @@ inline Program compile_text(std::string source, std::string_view path = "main.ox
 // operand a, the operand left out where it is 0 and means nothing.
 inline std::string code_of(const Program& program, std::string_view chunk_name) {
     auto index = find_chunk(program, chunk_name);
-    if (!index) return "<no chunk " + std::string(chunk_name) + ">";
+    if (!index)
+        return "<no chunk " + std::string(chunk_name) + ">";
     std::string text;
     for (const Instruction& in : program.chunks[*index].code) {
-        if (!text.empty()) text += ", ";
+        if (!text.empty())
+            text += ", ";
         text += opcode_names[static_cast<std::size_t>(in.op)];
         bool uses_a = in.op == Opcode::push_int || in.op == Opcode::push_float || in.op == Opcode::push_str ||
                       in.op == Opcode::load || in.op == Opcode::store || in.op == Opcode::newarr ||
@@ -32,8 +34,10 @@ inline std::string code_of(const Program& program, std::string_view chunk_name) 
                       in.op == Opcode::jmp || in.op == Opcode::jmp_false || in.op == Opcode::fopen ||
                       in.op == Opcode::fread || in.op == Opcode::fwrite || in.op == Opcode::fclose ||
                       in.op == Opcode::call;
-        if (uses_a) text += " " + std::to_string(in.a);
-        if (in.b != 0) text += "/" + std::to_string(in.b);
+        if (uses_a)
+            text += " " + std::to_string(in.a);
+        if (in.b != 0)
+            text += "/" + std::to_string(in.b);
     }
     return text;
 }
@@ -42,8 +46,10 @@ inline std::string code_of(const Program& program, std::string_view chunk_name) 
 inline std::string top_code(std::string source) {
     std::string code = code_of(compile_text(std::move(source)), "__top");
     std::string_view halt = ", halt";
-    if (code.ends_with(halt)) code.resize(code.size() - halt.size());
-    else if (code == "halt") code.clear();
+    if (code.ends_with(halt))
+        code.resize(code.size() - halt.size());
+    else if (code == "halt")
+        code.clear();
     return code;
 }
 
@@ -53,7 +59,8 @@ inline std::string failure_of(std::string source, std::string_view path = "main.
         compile_text(std::move(source), path);
     } catch (const Failure& failure) {
         std::string text = failure.message + " @ " + std::to_string(failure.line);
-        if (!failure.file.empty()) text += " (" + failure.file + ")";
+        if (!failure.file.empty())
+            text += " (" + failure.file + ")";
         return text;
     }
     return "compiled";

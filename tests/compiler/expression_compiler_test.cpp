@@ -10,7 +10,8 @@ namespace {
 
 std::string pieces_of(std::string_view text) {
     std::string out;
-    for (std::string_view piece : split_arguments(text)) out += "[" + std::string(piece) + "]";
+    for (std::string_view piece : split_arguments(text))
+        out += "[" + std::string(piece) + "]";
     return out;
 }
 
@@ -58,7 +59,8 @@ TEST(Expressions, FallThroughsAndFailures) {
         {"s\"a\"\nif s < \"x==y\"", "Undefined variable 's < \"x' @ 2"},
         {"a1\nif a = a", "Undefined variable 'a = a' @ 2"},
     };
-    for (const auto& [source, failure] : cases) EXPECT_EQ(test::failure_of(source), failure) << source;
+    for (const auto& [source, failure] : cases)
+        EXPECT_EQ(test::failure_of(source), failure) << source;
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
-#include <unistd.h>
 
 #include "compile_test_support.h"
 
@@ -42,7 +42,8 @@ private:
 // A header of exactly `size` bytes defining `big`, padded with comment and blank lines.
 std::string header_of_size(std::size_t size) {
     std::string text = "oxelfn big\n    rtn 7\n";
-    while (text.size() + 1000 <= size) text += "cmt " + std::string(995, '-') + "\n";
+    while (text.size() + 1000 <= size)
+        text += "cmt " + std::string(995, '-') + "\n";
     text += std::string(size - text.size(), '\n');
     return text;
 }
@@ -73,7 +74,8 @@ TEST_F(HeaderFiles, FiftyThousandStoredLinesSpreadOverHeaders) {
     // 100 headers of 500 stored lines, named in a chain, plus the main file's 1 line
     for (int h = 0; h < 100; ++h) {
         std::string text = "oxelfn f" + std::to_string(h) + "\n";
-        for (int i = 0; i < 497; ++i) text += "    echo " + std::to_string(i) + "\n";
+        for (int i = 0; i < 497; ++i)
+            text += "    echo " + std::to_string(i) + "\n";
         text += h + 1 < 100 ? "h" + std::to_string(h + 1) + ".oxh\n" : "oxel\n";
         text += "oxel\n";
         write("h" + std::to_string(h) + ".oxh", text);
@@ -85,7 +87,8 @@ TEST_F(HeaderFiles, FiftyThousandStoredLinesSpreadOverHeaders) {
 
 TEST_F(HeaderFiles, IncludePassErrorsBeforeTheLineLimit) {
     std::string many;
-    for (int i = 0; i < 60000; ++i) many += "oxel\n";
+    for (int i = 0; i < 60000; ++i)
+        many += "oxel\n";
     EXPECT_EQ(failure_of("x1\nmissing.oxh\n" + many, dir + "main.ox"),
               "Cannot open header '" + dir + "missing.oxh' @ 2");
     write("bad.oxh", "oxelfn f\n" + many + "echo 1\n");
@@ -96,7 +99,8 @@ TEST_F(HeaderFiles, IncludePassErrorsBeforeTheLineLimit) {
 
 TEST(ProgramStructure, StoredLineLimitInTheMainFile) {
     std::string lines;
-    for (int i = 0; i < 50000; ++i) lines += i % 2 ? "oxel\n" : "(note)\ncmt not stored\n\n";
+    for (int i = 0; i < 50000; ++i)
+        lines += i % 2 ? "oxel\n" : "(note)\ncmt not stored\n\n";
     EXPECT_EQ(failure_of(lines), "compiled");
     EXPECT_EQ(failure_of(lines + "branch"), "Include loop @ 1");
 }
@@ -107,7 +111,8 @@ TEST(ProgramStructure, Definitions) {
     EXPECT_EQ(failure_of("oxelfn f."), "Bad param name '' @ 1");
     EXPECT_EQ(failure_of("oxelfn f.a,,b"), "Bad param name '' @ 1");
     std::string params = "p0";
-    for (int i = 1; i < 255; ++i) params += ", p" + std::to_string(i);
+    for (int i = 1; i < 255; ++i)
+        params += ", p" + std::to_string(i);
     Program widest = test::compile_text("oxelfn f." + params);
     EXPECT_EQ(widest.chunks[0].arity, 255);
     EXPECT_EQ(failure_of("\noxelfn wide." + params + ", p255"), "Too many params in 'wide' @ 2");
@@ -119,7 +124,8 @@ TEST(ProgramStructure, BodiesAndScopes) {
     EXPECT_TRUE(error_file.empty());
     EXPECT_EQ(failure_of("oxelfn f\n    echo 1\n(r. 1 + )"), "Empty expression @ 3");
     // both definitions are compiled; calls reach the later one
-    EXPECT_EQ(failure_of("oxelfn f\n    echo bad\noxelfn f\n    echo 2\n"), "Undefined variable 'bad' @ 2 (main.ox)");
+    EXPECT_EQ(failure_of("oxelfn f\n    echo bad\noxelfn f\n    echo 2\n"),
+              "Undefined variable 'bad' @ 2 (main.ox)");
     EXPECT_EQ(code_of(test::compile_text("oxelfn f\noxelfn f\nf()\n"), "__top"), "call 1, pop, halt");
     // constants: function bodies first, in definition order, then the top level
     Program order = test::compile_text("echo \"top\"\noxelfn g\n    echo \"g\"\noxelfn h\n    echo \"h\"\n");
@@ -132,15 +138,34 @@ TEST(ProgramStructure, BodiesAndScopes) {
 // Any bytes give a program or one Failure: never a crash or another exception.
 TEST(ProgramStructure, ArbitraryBytesFailCleanly) {
     const std::string_view tokens[] = {
-        "if ", "els", "lo", "3", " w ", "echo", "echow", " ", "\t", "    ", "\n", "\r", "\"", "(", ")", ".",
-        ",", "x", "1", "-", "+", "cmt", "oxelfn ", "rtn ", "in", "set ", "fopen ", "pout", "vga", "==", "<",
-        " AND ", "get ", "bit shl", "sqrt.", "cat ", "f", std::string_view("\0", 1), "\xff", "_", "1.5", "e",
+        "if ",     "els",
+        "lo",      "3",
+        " w ",     "echo",
+        "echow",   " ",
+        "\t",      "    ",
+        "\n",      "\r",
+        "\"",      "(",
+        ")",       ".",
+        ",",       "x",
+        "1",       "-",
+        "+",       "cmt",
+        "oxelfn ", "rtn ",
+        "in",      "set ",
+        "fopen ",  "pout",
+        "vga",     "==",
+        "<",       " AND ",
+        "get ",    "bit shl",
+        "sqrt.",   "cat ",
+        "f",       std::string_view("\0", 1),
+        "\xff",    "_",
+        "1.5",     "e",
     };
     std::mt19937 random(7);
     for (int round = 0; round < 3000; ++round) {
         std::string source;
         std::size_t count = random() % 40;
-        for (std::size_t i = 0; i < count; ++i) source += tokens[random() % std::size(tokens)];
+        for (std::size_t i = 0; i < count; ++i)
+            source += tokens[random() % std::size(tokens)];
         try {
             Program program = test::compile_text(source);
             EXPECT_EQ(program.chunks.back().name, "__top");

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/compiler.h"
 #include "base/error_report.h"
+#include "compiler/compiler.h"
 
 namespace oxel {
 namespace {
@@ -23,7 +23,8 @@ const std::vector<std::string_view> seeds = {
     "cmt whole line\n\n  \nox.init\nbranch\noxel\n(note)\necho \"a cmt b\" cmt c\n",
     "oxelfn add.a, b\n    (s. a + b)\n    rtn s\n(r. add 1, 2)\necho r\nadd(3, 4)\n",
     "oxelfn f\n    echo \"f\"\nf()\n(r. f ,)\noxelfn g . a ,b\n        rtn a\n    echo b\n",
-    "i1\nlo30\n    (by3. i % 3)\n    if by3 == 0\n        echo \"Fizz\"\n    els\n        echo i\n    (i. i + 1)\n",
+    "i1\nlo30\n    (by3. i % 3)\n    if by3 == 0\n        echo \"Fizz\"\n    els\n        echo i\n    (i. i "
+    "+ 1)\n",
     "lo0\n    echo 0\nlo3 w x < 1\n    echo 1\nlo3w\nlo3 w\n    lo2\n        echo 2\n",
     "echo\necho \"\"\nechow \"hi\", 500\nechow x, \"1\"\nin x\nin (y)\ninput\n",
     "a(10)\nset a, 1, 2\n(r. get a, 1)\n(n. len a)\nbuf(64)\n",
@@ -63,34 +64,38 @@ std::string mutate(std::string text, std::mt19937_64& random) {
     for (int e = 0; e < edits; ++e) {
         std::size_t at = text.empty() ? 0 : pick(text.size() + 1);
         switch (pick(8)) {
-        case 0:  // flip bits
-            if (!text.empty()) text[pick(text.size())] ^= static_cast<char>(1 << pick(8));
-            break;
-        case 1:  // insert a byte
-            text.insert(at, 1, any_byte());
-            break;
-        case 2:  // delete a run
-            if (!text.empty()) text.erase(pick(text.size()), 1 + pick(4));
-            break;
-        case 3:  // replace a byte
-            if (!text.empty()) text[pick(text.size())] = any_byte();
-            break;
-        case 4:  // deep indentation before a line
-            text.insert(at, std::string(pick(200), random() % 2 ? '\t' : ' '));
-            break;
-        case 5:  // a very long run of one byte
-            text.insert(at, std::string(1000 + pick(20000), any_byte()));
-            break;
-        case 6: {  // duplicate a slice elsewhere
-            if (text.empty()) break;
-            std::size_t from = pick(text.size());
-            std::string slice = text.substr(from, 1 + pick(40));
-            text.insert(pick(text.size() + 1), slice);
-            break;
-        }
-        default:  // a new line of mutated bytes
-            text.insert(at, "\n" + std::string(pick(4) * 4, ' ') + std::string(1 + pick(8), any_byte()));
-            break;
+            case 0:  // flip bits
+                if (!text.empty())
+                    text[pick(text.size())] ^= static_cast<char>(1 << pick(8));
+                break;
+            case 1:  // insert a byte
+                text.insert(at, 1, any_byte());
+                break;
+            case 2:  // delete a run
+                if (!text.empty())
+                    text.erase(pick(text.size()), 1 + pick(4));
+                break;
+            case 3:  // replace a byte
+                if (!text.empty())
+                    text[pick(text.size())] = any_byte();
+                break;
+            case 4:  // deep indentation before a line
+                text.insert(at, std::string(pick(200), random() % 2 ? '\t' : ' '));
+                break;
+            case 5:  // a very long run of one byte
+                text.insert(at, std::string(1000 + pick(20000), any_byte()));
+                break;
+            case 6: {  // duplicate a slice elsewhere
+                if (text.empty())
+                    break;
+                std::size_t from = pick(text.size());
+                std::string slice = text.substr(from, 1 + pick(40));
+                text.insert(pick(text.size() + 1), slice);
+                break;
+            }
+            default:  // a new line of mutated bytes
+                text.insert(at, "\n" + std::string(pick(4) * 4, ' ') + std::string(1 + pick(8), any_byte()));
+                break;
         }
     }
     return text;

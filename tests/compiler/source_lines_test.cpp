@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "compiler/compile_context.h"
 #include "base/error_report.h"
+#include "compiler/compile_context.h"
 
 namespace oxel {
 namespace {
@@ -14,7 +14,8 @@ std::string split(std::string_view text, bool header_mode = false) {
     split_lines(lines, text, "lib/h.oxh", "lib/", header_mode);
     std::string out;
     for (const SourceLine& line : lines) {
-        if (!out.empty()) out += " | ";
+        if (!out.empty())
+            out += " | ";
         out += std::to_string(line.number) + ":" + std::to_string(line.level) + ":" + std::string(line.text);
     }
     return out;
@@ -30,7 +31,8 @@ TEST(SplitLines, LevelsAndTrimming) {
 
 TEST(SplitLines, Comments) {
     EXPECT_EQ(split("cmt\ncmt whole line\n    cmt\tindented\ncmtx5\ncmt.x"), "4:0:cmtx5 | 5:0:cmt.x");
-    EXPECT_EQ(split("x5 cmt set x\nx6\tcmt\nx5 cmtx\nx5 xcmt y"), "1:0:x5 | 2:0:x6 | 3:0:x5 cmtx | 4:0:x5 xcmt y");
+    EXPECT_EQ(split("x5 cmt set x\nx6\tcmt\nx5 cmtx\nx5 xcmt y"),
+              "1:0:x5 | 2:0:x6 | 3:0:x5 cmtx | 4:0:x5 xcmt y");
     // quotes protect it; one flag, flipped by every quote after the first byte
     EXPECT_EQ(split("echo \"a cmt b\" cmt c"), "1:0:echo \"a cmt b\"");
     EXPECT_EQ(split("\"a cmt b\" x cmt c"), "1:0:\"a cmt b\" x");

@@ -18,7 +18,8 @@ using test::top_code;
 // another: the definition that the compiler's faster search must match.
 std::string slow_float_name(std::string_view text) {
     for (std::size_t k = 1; k < text.size(); ++k) {
-        if (is_identifier(text.substr(0, k)) && is_float_literal(text.substr(k))) return std::string(text.substr(0, k));
+        if (is_identifier(text.substr(0, k)) && is_float_literal(text.substr(k)))
+            return std::string(text.substr(0, k));
     }
     return "";
 }
@@ -29,8 +30,10 @@ TEST(Statements, FloatNameSearchMatchesTryingEveryLength) {
     for (int round = 0; round < 20000; ++round) {
         std::string text(1, "ab_"[random() % 3]);
         std::size_t length = random() % 10;
-        for (std::size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
-        if (text.find('.') == std::string::npos) continue;
+        for (std::size_t i = 0; i < length; ++i)
+            text += alphabet[random() % alphabet.size()];
+        if (text.find('.') == std::string::npos)
+            continue;
         std::string name = slow_float_name(text);
         if (name.empty()) {
             // no float form: anything but a float store
@@ -41,8 +44,9 @@ TEST(Statements, FloatNameSearchMatchesTryingEveryLength) {
         }
         double value = *parse_float(std::string_view(text).substr(name.size()));
         // the echo resolves only if the name that was stored is the expected one
-        EXPECT_EQ(top_code(text + "\necho " + name),
-                  "push_float " + std::to_string(std::bit_cast<std::int64_t>(value)) + ", store 0, load 0, echo")
+        EXPECT_EQ(
+            top_code(text + "\necho " + name),
+            "push_float " + std::to_string(std::bit_cast<std::int64_t>(value)) + ", store 0, load 0, echo")
             << text;
     }
 }
@@ -108,20 +112,23 @@ TEST(Statements, FailuresWithTheirLines) {
         {"echo y\n    echo 2", "Undefined variable 'y' @ 1"},
         {"x1\nif x\n    oxelfn inner\n        echo nothing\n            deeper", "compiled"},
     };
-    for (const Case& c : cases) EXPECT_EQ(failure_of(std::string(c.source)), c.failure) << c.source;
+    for (const Case& c : cases)
+        EXPECT_EQ(failure_of(std::string(c.source)), c.failure) << c.source;
 }
 
 // Thousands of levels, each opened by an `if`: the walk must not recurse.
 TEST(Blocks, DeepNestingCompiles) {
     constexpr int depth = 4500;
     std::string source = "x1\n";
-    for (int level = 0; level < depth; ++level) source += std::string(level, '\t') + "if x\n";
+    for (int level = 0; level < depth; ++level)
+        source += std::string(level, '\t') + "if x\n";
     source += std::string(depth, '\t') + "echo x\n";
     Program program = test::compile_text(std::move(source));
     const std::vector<Instruction>& code = program.chunks.back().code;
     ASSERT_EQ(code.size(), 2u + 2u * depth + 2u + 1u);
     // every jmp_false skips to the end of the innermost block
-    for (int level = 0; level < depth; ++level) EXPECT_EQ(code[3 + 2 * level].a, 2 + 2 * depth + 2);
+    for (int level = 0; level < depth; ++level)
+        EXPECT_EQ(code[3 + 2 * level].a, 2 + 2 * depth + 2);
     EXPECT_EQ(code.back().op, Opcode::halt);
 }
 

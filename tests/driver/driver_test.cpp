@@ -41,7 +41,8 @@ TEST(Driver, MainFileSizeLimitIsExact) {
     Result refused = run_oxelc({path});
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.out, "");
-    EXPECT_EQ(refused.err, "[Oxel Runtime Error]: Cannot open '" + path + "' at line 1\n[Oxel Execution Terminated]\n");
+    EXPECT_EQ(refused.err,
+              "[Oxel Runtime Error]: Cannot open '" + path + "' at line 1\n[Oxel Execution Terminated]\n");
     std::filesystem::remove_all(dir);
 }
 

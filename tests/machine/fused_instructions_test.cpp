@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "compiler/compiler.h"
 #include "base/error_report.h"
+#include "compiler/compiler.h"
 #include "machine/machine.h"
 
 namespace oxel {
@@ -41,7 +41,8 @@ void expect_same_either_way(const Program& program, const std::string& what) {
 TEST(FusedInstructions, SameOutcomeAsUnfused) {
     const std::vector<std::string> sources = {
         // arithmetic on every kind, both operand shapes
-        "x2.5\ny2\n(r. x + 1)\necho r\n(r. x - y)\necho r\n(r. x * 2)\necho r\n(r. x / y)\necho r\n(r. x % 2)\n"
+        "x2.5\ny2\n(r. x + 1)\necho r\n(r. x - y)\necho r\n(r. x * 2)\necho r\n(r. x / y)\necho r\n(r. x % "
+        "2)\n"
         "echo r\n",
         "s\"42\"\n(r. s + 1)\necho r\n(t. s * s)\necho t\n(u. s % 5)\necho u\n",
         "a(2)\n(r. a + 1)\n",
@@ -49,20 +50,24 @@ TEST(FusedInstructions, SameOutcomeAsUnfused) {
         "x7\ny0\n(r. x / y)\n",
         "x7\ny0\n(r. x % y)\n",
         "x7\n(r. x / 0)\n",
-        "(x. -9223372036854775808)\n(y. -1)\n(q. x / y)\n(m. x % y)\necho q\necho m\n(q. x / -1)\n(m. x % -1)\n"
+        "(x. -9223372036854775808)\n(y. -1)\n(q. x / y)\n(m. x % y)\necho q\necho m\n(q. x / -1)\n(m. x % "
+        "-1)\n"
         "echo q\necho m\n(w. x - 1)\necho w\n(w. x * y)\necho w\n",
         "(x. -7)\n(r. x % 3)\necho r\n(r. x % -3)\necho r\n(r. x / 2)\necho r\n(y. 3)\n(r. x % y)\necho r\n",
         // float results, mixed operands, square roots, returns
         "x1.5\ny2.5\n(r. x + y)\necho r\n(r. x - 1)\necho r\n(r. x * 1.5)\necho r\n(r. x / 0.0)\n",
-        "x2\n(r. x + 0.5)\necho r\n(r. x / 0.5)\necho r\n(r. x % 1.5)\necho r\n(s. -7.5)\n(r. s % 2.0)\necho r\n",
+        "x2\n(r. x + 0.5)\necho r\n(r. x / 0.5)\necho r\n(r. x % 1.5)\necho r\n(s. -7.5)\n(r. s % 2.0)\necho "
+        "r\n",
         "x2.25\n(r. sqrt. x)\necho r\n(n. -0.0)\n(r. sqrt. n)\necho r\ny10\n(r. sqrt. y)\necho r\n"
         "(m. -4.0)\n(r. sqrt. m)\n",
-        "oxelfn half.v\n    (h. v / 2)\n    rtn h\n(r. half 5)\necho r\n(r. half 5.0)\necho r\nx5\nrtn x\necho 1\n",
+        "oxelfn half.v\n    (h. v / 2)\n    rtn h\n(r. half 5)\necho r\n(r. half 5.0)\necho r\nx5\nrtn "
+        "x\necho 1\n",
         // comparisons and branches
         "s\"abc\"\nt\"abd\"\nif s < t\n    echo 11\nif s == t\n    echo 12\nels\n    echo 13\n",
         "x1.5\nif x < 2\n    echo 15\nif x > 1\n    echo 14\ny2\nif x >= y\n    echo 16\n",
         "s\"x\"\nif s < 2\n    echo 16\n",
-        "x3\ny3\nif x == y\n    echo 12\nif x != y\n    echo 13\nif x <= 3\n    echo 18\nif x > 3\n    echo 17\n",
+        "x3\ny3\nif x == y\n    echo 12\nif x != y\n    echo 13\nif x <= 3\n    echo 18\nif x > 3\n    echo "
+        "17\n",
         // loops: counts, while-conditions, nesting
         "i0\nlo5 w i < 3\n    echo i\n    (i. i + 1)\nlo0\n    echo 19\nlo2\n    lo3\n        echo 20\n",
         "n\"4\"\ni0\nlo10 w i < n\n    (i. i + 1)\n",
@@ -78,7 +83,8 @@ TEST(FusedInstructions, SameOutcomeAsUnfused) {
         // copies and constants
         "x\"s\"\n(y. x)\necho y\nz5\n(y. z)\necho y\n",
         // calls
-        "oxelfn fib.n\n    if n < 2\n        rtn n\n    (a. n - 1)\n    (a. fib a)\n    (b. n - 2)\n    (b. fib b)\n"
+        "oxelfn fib.n\n    if n < 2\n        rtn n\n    (a. n - 1)\n    (a. fib a)\n    (b. n - 2)\n    (b. "
+        "fib b)\n"
         "    (r. a + b)\n    rtn r\n(r. fib 15)\necho r\n",
     };
     for (const std::string& source : sources) {
@@ -97,8 +103,9 @@ TEST(FusedInstructions, FloatResults) {
     const std::string source =
         "x1.5\n(r. x + 2)\necho r\n(r. 2.5 - x)\necho r\n(r. 3 * x)\necho r\n(r. x / 4)\necho r\n"
         "(r. x * 0.1)\necho r\n(r. 1 / 3.0)\necho r\n(r. sqrt. x)\necho r\n(r. x - 1.5)\necho r\n";
-    const std::string expected = "3.5\n1\n4.5\n0.375\n0.15000000000000002\n0.3333333333333333\n"
-                                 "1.224744871391589\n0\n";
+    const std::string expected =
+        "3.5\n1\n4.5\n0.375\n0.15000000000000002\n0.3333333333333333\n"
+        "1.224744871391589\n0\n";
     Program program = compile_program(source, "t.ox");
     for (bool fuse : {false, true}) {
         const Outcome outcome = run_with(program, fuse);
@@ -107,7 +114,9 @@ TEST(FusedInstructions, FloatResults) {
     }
 }
 
-Instruction ins(Opcode op, std::int64_t a, std::uint32_t line, std::int64_t b = 0) { return {a, b, line, op}; }
+Instruction ins(Opcode op, std::int64_t a, std::uint32_t line, std::int64_t b = 0) {
+    return {a, b, line, op};
+}
 
 // A fused run that would overflow a nearly full stack must fail as the
 // original would, at the push that overflows; a jump into the middle of a
@@ -119,10 +128,11 @@ TEST(FusedInstructions, StackRoomAndJumpsIntoARun) {
         Chunk top;
         top.name = "__top";
         top.slots = 2;
-        for (int i = 0; i < filled; ++i) top.code.push_back(ins(push_int, i, 1));
-        for (Instruction in : {ins(load, 0, 2), ins(push_int, 1, 3), ins(add, 0, 4), ins(store, 1, 5),
-                               ins(push_int, 5, 6), ins(store, 0, 7), ins(load, 0, 8), ins(echo, 0, 8),
-                               ins(halt, 0, 9)})
+        for (int i = 0; i < filled; ++i)
+            top.code.push_back(ins(push_int, i, 1));
+        for (Instruction in :
+             {ins(load, 0, 2), ins(push_int, 1, 3), ins(add, 0, 4), ins(store, 1, 5), ins(push_int, 5, 6),
+              ins(store, 0, 7), ins(load, 0, 8), ins(echo, 0, 8), ins(halt, 0, 9)})
             top.code.push_back(in);
         add_chunk(program, std::move(top));
         expect_same_either_way(program, "stack filled with " + std::to_string(filled));
@@ -134,8 +144,9 @@ TEST(FusedInstructions, StackRoomAndJumpsIntoARun) {
     top.slots = 2;
     // Jumps to the push_int inside "load 0; push_int 10; add; store 1" with
     // 7 already pushed, so the add sees 7 + 10.
-    for (Instruction in : {ins(push_int, 7, 1), ins(jmp, 3, 1), ins(load, 0, 2), ins(push_int, 10, 2),
-                           ins(add, 0, 2), ins(store, 1, 2), ins(load, 1, 3), ins(echo, 0, 3), ins(halt, 0, 4)})
+    for (Instruction in :
+         {ins(push_int, 7, 1), ins(jmp, 3, 1), ins(load, 0, 2), ins(push_int, 10, 2), ins(add, 0, 2),
+          ins(store, 1, 2), ins(load, 1, 3), ins(echo, 0, 3), ins(halt, 0, 4)})
         top.code.push_back(in);
     add_chunk(program, std::move(top));
     expect_same_either_way(program, "jump into a run");

@@ -6,8 +6,8 @@
 #include <limits>
 #include <string>
 
-#include "image/program.h"
 #include "base/error_report.h"
+#include "image/program.h"
 #include "machine/machine.h"
 
 namespace oxel {
@@ -20,14 +20,15 @@ struct Ins {
     std::int64_t b = 0;
 };
 
-Chunk chunk(std::string_view name, std::vector<Ins> code, std::uint32_t slots = 0,
-            std::uint8_t arity = 0, std::string_view file = {}) {
+Chunk chunk(std::string_view name, std::vector<Ins> code, std::uint32_t slots = 0, std::uint8_t arity = 0,
+            std::string_view file = {}) {
     Chunk c;
     c.name = name;
     c.file = file;
     c.slots = slots;
     c.arity = arity;
-    for (const Ins& i : code) emit(c, i.op, i.a, i.b, i.line);
+    for (const Ins& i : code)
+        emit(c, i.op, i.a, i.b, i.line);
     return c;
 }
 
@@ -74,8 +75,15 @@ TEST(Machine, CallPassesArgumentsInOrderAndReturnsToTheCaller) {
 Program countdown(std::int64_t depth) {
     Program p;
     add_chunk(p, chunk("f",
-                       {{load, 0}, {jmp_false, 7}, {load, 0}, {push_int, 1}, {sub}, {call, 0, 7}, {ret},
-                        {push_int, 0}, {ret}},
+                       {{load, 0},
+                        {jmp_false, 7},
+                        {load, 0},
+                        {push_int, 1},
+                        {sub},
+                        {call, 0, 7},
+                        {ret},
+                        {push_int, 0},
+                        {ret}},
                        1, 1, "lib/f.oxh"));
     add_chunk(p, chunk("__top", {{push_int, depth}, {call, 0, 3}, {echo}, {halt}}));
     return p;
@@ -91,7 +99,8 @@ TEST(Machine, SixtyFourFramesAtMost) {
 TEST(Machine, FiveHundredTwelveValuesOnAStack) {
     auto pushes = [](int count) {
         std::vector<Ins> code;
-        for (int i = 0; i < count; ++i) code.push_back({push_int, i, static_cast<std::uint32_t>(i + 1)});
+        for (int i = 0; i < count; ++i)
+            code.push_back({push_int, i, static_cast<std::uint32_t>(i + 1)});
         code.push_back({halt});
         Program p;
         add_chunk(p, chunk("__top", code));
@@ -138,7 +147,8 @@ TEST(Machine, AnOpcodeOutsideTheSetFailsInsteadOfJumpingAnywhere) {
 
 TEST(Machine, ReturnIntoAFullCallerStackNamesTheCall) {
     std::vector<Ins> top;
-    for (int i = 0; i < 512; ++i) top.push_back({push_int, i, 2});
+    for (int i = 0; i < 512; ++i)
+        top.push_back({push_int, i, 2});
     top.push_back({call, 0, 9});
     top.push_back({halt});
     Program p;
@@ -167,10 +177,18 @@ TEST(Machine, CalleeStartsWithFreshSlotsAndItsOwnStack) {
     // still sees Int 0 there. The caller's pending 7 survives both calls, and
     // the 5 the callee leaves behind goes with its frame.
     Program p;
-    add_chunk(p, chunk("f", {{push_int, 5}, {load, 2}, {push_int, 8}, {add}, {push_int, 3}, {store, 2}, {ret}}, 3, 1));
-    add_chunk(p, chunk("__top",
-                       {{push_int, 7}, {push_int, 1}, {call, 0}, {echo}, {push_int, 1}, {call, 0}, {echo}, {echo},
-                        {halt}}));
+    add_chunk(
+        p,
+        chunk("f", {{push_int, 5}, {load, 2}, {push_int, 8}, {add}, {push_int, 3}, {store, 2}, {ret}}, 3, 1));
+    add_chunk(p, chunk("__top", {{push_int, 7},
+                                 {push_int, 1},
+                                 {call, 0},
+                                 {echo},
+                                 {push_int, 1},
+                                 {call, 0},
+                                 {echo},
+                                 {echo},
+                                 {halt}}));
     Outcome o = run_image(p);
     EXPECT_FALSE(o.failed);
     EXPECT_EQ(o.out, "8\n8\n7\n");
@@ -186,7 +204,8 @@ TEST(Machine, JumpIfFalseFollowsTruth) {
     EXPECT_EQ(outcome({push_str, 0}), "1\n");  // the string "0" is true
     EXPECT_EQ(outcome({push_str, 1}), "");     // the empty string is false
     EXPECT_EQ(outcome({push_float, std::bit_cast<std::int64_t>(-0.0)}), "");
-    EXPECT_EQ(outcome({push_float, std::bit_cast<std::int64_t>(std::numeric_limits<double>::quiet_NaN())}), "1\n");
+    EXPECT_EQ(outcome({push_float, std::bit_cast<std::int64_t>(std::numeric_limits<double>::quiet_NaN())}),
+              "1\n");
     EXPECT_EQ(outcome({push_int, 0}), "");
 }
 

@@ -21,7 +21,12 @@ const char* const compare_names[] = {"eq", "ne", "lt", "le", "gt", "ge"};
 
 TEST(Arithmetic, Operations) {
     using A = ArithOp;
-    struct Case { A op; Value left; Value right; std::string expected; };
+    struct Case {
+        A op;
+        Value left;
+        Value right;
+        std::string expected;
+    };
     const Case cases[] = {
         // integers wrap
         {A::add, I(INT64_MAX), I(1), "int -9223372036854775808"},
@@ -76,7 +81,12 @@ TEST(Arithmetic, Operations) {
 TEST(Arithmetic, Comparisons) {
     using C = CompareOp;
     const Value array = Value::array(0);
-    struct Case { C op; Value x; Value y; std::string expected; };
+    struct Case {
+        C op;
+        Value x;
+        Value y;
+        std::string expected;
+    };
     const Case cases[] = {
         {C::lt, I(INT64_MIN), I(INT64_MAX), "int 1"},
         {C::eq, I(9007199254740993), I(9007199254740992), "int 0"},
@@ -107,11 +117,16 @@ TEST(Arithmetic, Comparisons) {
 }
 
 TEST(Arithmetic, Shifts) {
-    struct Case { bool left; std::int64_t x; std::int64_t count; std::int64_t expected; };
+    struct Case {
+        bool left;
+        std::int64_t x;
+        std::int64_t count;
+        std::int64_t expected;
+    };
     const Case cases[] = {
-        {true, 1, 63, INT64_MIN}, {true, 1, 64, 1}, {true, 3, 65, 6}, {true, 1, -1, INT64_MIN},
-        {true, -1, 63, INT64_MIN}, {true, INT64_MAX, 1, -2},
-        {false, -8, 1, -4}, {false, -1, 70, -1}, {false, INT64_MIN, 63, -1}, {false, 256, -60, 16},
+        {true, 1, 63, INT64_MIN},   {true, 1, 64, 1},         {true, 3, 65, 6},   {true, 1, -1, INT64_MIN},
+        {true, -1, 63, INT64_MIN},  {true, INT64_MAX, 1, -2}, {false, -8, 1, -4}, {false, -1, 70, -1},
+        {false, INT64_MIN, 63, -1}, {false, 256, -60, 16},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.left ? shift_left(c.x, c.count) : shift_right(c.x, c.count), c.expected)

@@ -63,25 +63,45 @@ TEST(Console, VgaBanner) {
 TEST(Console, InputLines) {
     const std::string full(4096, 'x');
     const std::string over = std::string(4096, 'y') + std::string(900, ' ') + "77  ";  // 5000 bytes
-    const std::string input = " 42 \t\n-7\n+7\n1_000\n42abc\n2.5\n_5\n5_\n"
-                              "9223372036854775808\n-9223372036854775808\n\n \t \n"
-                              "hello\r\na\r\r\n\r\n 12\t\r\n" +
-                              full + "\n" + over + "\n" + "tail";
+    const std::string input =
+        " 42 \t\n-7\n+7\n1_000\n42abc\n2.5\n_5\n5_\n"
+        "9223372036854775808\n-9223372036854775808\n\n \t \n"
+        "hello\r\na\r\r\n\r\n 12\t\r\n" +
+        full + "\n" + over + "\n" + "tail";
     const std::string expected[] = {
-        "int 42", "int -7", "int 7", "int 1000", "string 42abc", "string 2.5", "string _5", "string 5_",
-        "string 9223372036854775808", "int -9223372036854775808", "int 0", "int 0",
-        "string hello", "string a\r", "int 0", "int 12",
-        "string " + full, "int 0",         // the 4096 bytes leave the line feed behind
-        "string " + std::string(4096, 'y'), "int 77",  // the rest of the 5000 bytes, trimmed
-        "string tail", "int 0", "int 0",   // end of input
+        "int 42",
+        "int -7",
+        "int 7",
+        "int 1000",
+        "string 42abc",
+        "string 2.5",
+        "string _5",
+        "string 5_",
+        "string 9223372036854775808",
+        "int -9223372036854775808",
+        "int 0",
+        "int 0",
+        "string hello",
+        "string a\r",
+        "int 0",
+        "int 12",
+        "string " + full,
+        "int 0",  // the 4096 bytes leave the line feed behind
+        "string " + std::string(4096, 'y'),
+        "int 77",  // the rest of the 5000 bytes, trimmed
+        "string tail",
+        "int 0",
+        "int 0",  // end of input
     };
     StringArena arena;
     std::vector<Value> got;
     with_stdin(input, [&] {
-        for (std::size_t i = 0; i < std::size(expected); ++i) got.push_back(read_input_line(arena));
+        for (std::size_t i = 0; i < std::size(expected); ++i)
+            got.push_back(read_input_line(arena));
     });
     // Strings were copied out of the line buffer: they still read right.
-    for (std::size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(describe(got[i]), expected[i]) << "line " << i;
+    for (std::size_t i = 0; i < std::size(expected); ++i)
+        EXPECT_EQ(describe(got[i]), expected[i]) << "line " << i;
 }
 
 // Input stops at the line feed and leaves the rest for whoever reads next.

@@ -48,7 +48,8 @@ TEST_F(Files, WriteThenReadBack) {
     put("out.txt", "old contents that w must remove");
     const Value out = I(files.open(path("out.txt"), S("w"), 1));
     EXPECT_EQ(out.as_int(), 0);
-    for (const Value& v : {I(-12), F(2.5), S(""), S("ab\0\n"sv), F(1e21), I(INT64_MIN)}) files.write(out, v, 1);
+    for (const Value& v : {I(-12), F(2.5), S(""), S("ab\0\n"sv), F(1e21), I(INT64_MIN)})
+        files.write(out, v, 1);
     files.close(out, 1);
     const std::string written = "-122.5ab\0\n1000000000000000000000-9223372036854775808"s;
     EXPECT_EQ(contents("out.txt"), written);
@@ -69,8 +70,8 @@ TEST_F(Files, ShortFileGivesWhatItHas) {
     EXPECT_EQ(files.read(in, 10, arena, 1).as_string(), "abcd");
     EXPECT_EQ(files.read(in, 10, arena, 1).as_string(), "");
     files.close(in, 1);
-    files.close(in, 1);        // twice: nothing happens
-    files.close(I(99), 1);     // never opened
+    files.close(in, 1);     // twice: nothing happens
+    files.close(I(99), 1);  // never opened
     files.close(I(-5), 1);
     EXPECT_EQ(failure_of([&] { files.read(in, 0, arena, 5); }), "File not open @5");
 }
@@ -80,7 +81,11 @@ TEST_F(Files, OpenFailures) {
     const std::string missing = (dir_ / "missing.txt").string();
     const std::string no_dir = (dir_ / "no" / "such.txt").string();
     const std::string with_nul = (dir_ / "a\0b"s).string();
-    struct Case { Value path; Value mode; std::string expected; };
+    struct Case {
+        Value path;
+        Value mode;
+        std::string expected;
+    };
     const Case cases[] = {
         {I(1), S("r"), "fopen path must be a string @3"},
         {I(1), S("rb"), "fopen path must be a string @3"},  // the path is tested first
@@ -110,7 +115,11 @@ TEST_F(Files, HandleFailures) {
     const Value closed = I(files.open(path("in.txt"), S("r"), 1));
     files.close(closed, 1);
 
-    struct ReadCase { Value handle; std::int64_t count; std::string expected; };
+    struct ReadCase {
+        Value handle;
+        std::int64_t count;
+        std::string expected;
+    };
     const ReadCase reads[] = {
         {closed, -1, "Bad read size -1 @4"},  // the size is tested before the handle
         {F(0.0), 1000001, "Bad read size 1000001 @4"},
@@ -126,7 +135,11 @@ TEST_F(Files, HandleFailures) {
             << describe(c.handle) << " count " << c.count;
     }
 
-    struct WriteCase { Value handle; Value value; std::string expected; };
+    struct WriteCase {
+        Value handle;
+        Value value;
+        std::string expected;
+    };
     const WriteCase writes[] = {
         {closed, I(1), "File not open @4"},
         {closed, Value::array(0), "File not open @4"},  // the handle is tested before the kind

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/error_report.h"
 #include "runtime/number_text.h"
 #include "runtime/value.h"
-#include "base/error_report.h"
 
 namespace oxel::test {
 
@@ -19,14 +19,14 @@ inline Value S(std::string_view s) { return Value::string(s); }
 // "int 3", "float 2.5", "string ab", "array 0".
 inline std::string describe(const Value& v) {
     switch (v.kind()) {
-    case ValueKind::Int:
-        return "int " + format_integer(v.as_int());
-    case ValueKind::Float:
-        return "float " + format_float(v.as_float());
-    case ValueKind::String:
-        return "string " + std::string(v.as_string());
-    case ValueKind::Array:
-        break;
+        case ValueKind::Int:
+            return "int " + format_integer(v.as_int());
+        case ValueKind::Float:
+            return "float " + format_float(v.as_float());
+        case ValueKind::String:
+            return "string " + std::string(v.as_string());
+        case ValueKind::Array:
+            break;
     }
     return "array " + std::to_string(v.as_array());
 }

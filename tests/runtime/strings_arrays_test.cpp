@@ -27,7 +27,11 @@ TEST(Strings, LengthByteAndOrder) {
         EXPECT_EQ(outcome_of([&] { return I(length_of(v, arrays, 6)); }), expected) << describe(v);
     }
 
-    struct ByteCase { Value s; std::int64_t index; std::string expected; };
+    struct ByteCase {
+        Value s;
+        std::int64_t index;
+        std::string expected;
+    };
     const ByteCase bytes[] = {
         {S("Abc"), 0, "int 65"},
         {S("\xe9"), 0, "int 233"},
@@ -44,7 +48,11 @@ TEST(Strings, LengthByteAndOrder) {
             << describe(c.s) << " at " << c.index;
     }
 
-    struct OrderCase { Value x; Value y; std::string expected; };
+    struct OrderCase {
+        Value x;
+        Value y;
+        std::string expected;
+    };
     const OrderCase orders[] = {
         {S("abc"), S("abc"), "int 0"},
         {S("abc"), S("ab"), "int 1"},
@@ -64,7 +72,11 @@ TEST(Strings, LengthByteAndOrder) {
 TEST(Strings, Concatenate) {
     StringArena arena;
     const Value array = Value::array(0);
-    struct Case { Value x; Value y; std::string expected; };
+    struct Case {
+        Value x;
+        Value y;
+        std::string expected;
+    };
     const Case cases[] = {
         {I(1), I(2), "string 12"},
         {S("x"), F(0.5), "string x0.5"},
@@ -106,9 +118,11 @@ TEST(Strings, ConcatenateLoopCopiesLinearly) {
     std::size_t copied = 0;
     for (int i = 0; i < 100000; ++i) {
         const Value piece = concatenate(S("-"), I(i % 10), arena, 1);  // a small string of its own
-        if (i % 3 == 0) arena.keep("input line");
+        if (i % 3 == 0)
+            arena.keep("input line");
         const Value next = concatenate(s, piece, arena, 1);
-        if (next.as_string().data() != s.as_string().data()) copied += next.as_string().size();
+        if (next.as_string().data() != s.as_string().data())
+            copied += next.as_string().size();
         s = next;
         expected += '-';
         expected += static_cast<char>('0' + i % 10);
@@ -141,7 +155,11 @@ TEST(Arrays, CreateGetSet) {
     EXPECT_EQ(array_get(arrays, copy, 4, 8), INT64_MIN);
     EXPECT_EQ(array_get(arrays, copy, 0, 8), 0);
 
-    struct Case { Value array; std::int64_t index; std::string expected; };
+    struct Case {
+        Value array;
+        std::int64_t index;
+        std::string expected;
+    };
     const Case cases[] = {
         {a, -1, "Index -1 out of bounds (len 5) @8"},
         {a, 5, "Index 5 out of bounds (len 5) @8"},

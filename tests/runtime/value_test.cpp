@@ -8,8 +8,8 @@
 #include <random>
 
 #include "runtime/number_text.h"
-#include "runtime/value_text.h"
 #include "runtime/runtime_test_support.h"
+#include "runtime/value_text.h"
 
 namespace oxel {
 namespace {
@@ -27,7 +27,9 @@ std::string number_outcome(const Value& v) {
     });
 }
 
-std::string integer_outcome(const Value& v) { return outcome_of([&] { return I(integer_of(v, 7)); }); }
+std::string integer_outcome(const Value& v) {
+    return outcome_of([&] { return I(integer_of(v, 7)); });
+}
 
 TEST(ValueConversion, NumberOf) {
     const std::pair<Value, std::string> cases[] = {
@@ -48,7 +50,8 @@ TEST(ValueConversion, NumberOf) {
         {S("abc"), "error Not a number @7"},
         {Value::array(0), "error Array is not a number @7"},
     };
-    for (const auto& [value, expected] : cases) EXPECT_EQ(number_outcome(value), expected) << describe(value);
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(number_outcome(value), expected) << describe(value);
 }
 
 TEST(ValueConversion, IntegerOf) {
@@ -70,16 +73,18 @@ TEST(ValueConversion, IntegerOf) {
         {S("3.5"), "error Not a number @7"},
         {Value::array(3), "error Array is not a number @7"},
     };
-    for (const auto& [value, expected] : cases) EXPECT_EQ(integer_outcome(value), expected) << describe(value);
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(integer_outcome(value), expected) << describe(value);
 }
 
 TEST(ValueConversion, Truth) {
     const std::pair<Value, bool> cases[] = {
-        {Value{}, false}, {I(0), false}, {I(-1), true}, {I(INT64_MIN), true},
-        {F(0.0), false}, {F(-0.0), false}, {F(nan), true}, {F(1e-320), true},
-        {S(""), false}, {S("0"), true}, {S(" "), true}, {Value::array(0), true},
+        {Value{}, false}, {I(0), false},    {I(-1), true},  {I(INT64_MIN), true},
+        {F(0.0), false},  {F(-0.0), false}, {F(nan), true}, {F(1e-320), true},
+        {S(""), false},   {S("0"), true},   {S(" "), true}, {Value::array(0), true},
     };
-    for (const auto& [value, expected] : cases) EXPECT_EQ(is_truthy(value), expected) << describe(value);
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(is_truthy(value), expected) << describe(value);
 }
 
 TEST(ValueText, KindsAndExtremes) {
@@ -95,7 +100,8 @@ TEST(ValueText, KindsAndExtremes) {
 
     // The longest texts must fit the buffer (the sanitizer build watches it).
     const double longest[] = {-5e-324, -2.2250738585072009e-308, -std::numeric_limits<double>::max()};
-    for (const double f : longest) EXPECT_EQ(text_of(F(f), buffer), format_float(f));
+    for (const double f : longest)
+        EXPECT_EQ(text_of(F(f), buffer), format_float(f));
 }
 
 }  // namespace

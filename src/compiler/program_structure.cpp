@@ -5,7 +5,7 @@
 
 #include "base/platform.h"
 #include "compiler/compile_context.h"
-#include "compiler/compiler.h"
+#include "compiler/program_structure.h"
 #include "compiler/text_rules.h"
 
 namespace oxel {

@@ -4,7 +4,7 @@
 
 #include "base/error_report.h"
 #include "base/platform.h"
-#include "compiler/compiler.h"
+#include "compiler/program_structure.h"
 #include "image/listing.h"
 #include "machine/machine.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "base/error_report.h"
-#include "compiler/compiler.h"
+#include "compiler/program_structure.h"
 #include "image/listing.h"
 
 namespace oxel::test {

@@ -135,6 +135,53 @@ TEST(ProgramStructure, BodiesAndScopes) {
     EXPECT_EQ(failure_of("echo y\ny1"), "Undefined variable 'y' @ 1");
 }
 
+// What the machine relies on in every compiled program: operands in range,
+// jumps inside their chunk, each chunk ending in halt or ret, "__top" last.
+void expect_well_formed(const Program& program, const std::string& source) {
+    ASSERT_FALSE(program.chunks.empty()) << source;
+    EXPECT_EQ(program.chunks.back().name, "__top") << source;
+    for (const Chunk& chunk : program.chunks) {
+        ASSERT_FALSE(chunk.code.empty()) << source;
+        Opcode last = chunk.code.back().op;
+        EXPECT_TRUE(last == Opcode::halt || last == Opcode::ret) << source;
+        EXPECT_LE(chunk.arity, chunk.slots) << source;
+        for (const Instruction& in : chunk.code) {
+            auto a = static_cast<std::uint64_t>(in.a);
+            auto b = static_cast<std::uint64_t>(in.b);
+            EXPECT_GE(in.line, 1u) << source;
+            switch (in.op) {
+                case Opcode::load:
+                case Opcode::store:
+                case Opcode::newarr:
+                case Opcode::arrset:
+                case Opcode::input:
+                case Opcode::fopen:
+                case Opcode::fwrite:
+                case Opcode::fclose:
+                    EXPECT_LT(a, chunk.slots) << source;
+                    break;
+                case Opcode::arrget:
+                case Opcode::fread:
+                    EXPECT_LT(a, chunk.slots) << source;
+                    EXPECT_LT(b, chunk.slots) << source;
+                    break;
+                case Opcode::push_str:
+                    EXPECT_LT(a, program.strings.size()) << source;
+                    break;
+                case Opcode::jmp:
+                case Opcode::jmp_false:
+                    EXPECT_LE(a, chunk.code.size()) << source;
+                    break;
+                case Opcode::call:
+                    EXPECT_LT(a, program.chunks.size()) << source;
+                    break;
+                default:
+                    break;
+            }
+        }
+    }
+}
+
 // Any bytes give a program or one Failure: never a crash or another exception.
 TEST(ProgramStructure, ArbitraryBytesFailCleanly) {
     const std::string_view tokens[] = {
@@ -167,9 +214,10 @@ TEST(ProgramStructure, ArbitraryBytesFailCleanly) {
         for (std::size_t i = 0; i < count; ++i)
             source += tokens[random() % std::size(tokens)];
         try {
-            Program program = test::compile_text(source);
-            EXPECT_EQ(program.chunks.back().name, "__top");
-        } catch (const Failure&) {
+            expect_well_formed(test::compile_text(source), source);
+        } catch (const Failure& failure) {
+            EXPECT_FALSE(failure.message.empty()) << source;
+            EXPECT_GE(failure.line, 1u) << source;
         }
     }
 }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/error_report.h"
-#include "compiler/compiler.h"
+#include "compiler/program_structure.h"
 
 namespace oxel {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/error_report.h"
-#include "compiler/compiler.h"
+#include "compiler/program_structure.h"
 #include "machine/machine.h"
 
 namespace oxel {

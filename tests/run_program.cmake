@@ -8,6 +8,11 @@
 #   case.files/  copied into the scratch folder before the run
 #   case.expect/ files the scratch folder must hold afterwards, byte for byte
 # The run happens in a fresh scratch folder, so paths in messages are stable.
+#
+# With OXEL_UPDATE_GOLDEN=1 in the environment, a mismatch rewrites the
+# sidecars from what the run did instead of failing (scripts/update-golden.sh),
+# so a deliberate change shows up as a diff to review.
+set(update "$ENV{OXEL_UPDATE_GOLDEN}")
 get_filename_component(dir ${PROG} DIRECTORY)
 get_filename_component(name ${PROG} NAME_WE)
 get_filename_component(file ${PROG} NAME)
@@ -50,7 +55,13 @@ macro(check_same expected actual what)
   endif()
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${expected_file} ${actual}
                   RESULT_VARIABLE differs OUTPUT_QUIET ERROR_QUIET)
-  if(differs)
+  if(differs AND update)
+    file(READ ${actual} got)
+    if(EXISTS ${expected} OR NOT got STREQUAL "")
+      file(COPY_FILE ${actual} ${expected})
+      message("updated ${expected}")
+    endif()
+  elseif(differs)
     file(READ ${expected_file} want)
     file(READ ${actual} got)
     message("${what} differs.\n--- expected ---\n${want}\n--- actual ---\n${got}\n---")
@@ -66,7 +77,14 @@ if(EXISTS ${base}.code)
   file(READ ${base}.code expected_status)
   string(STRIP "${expected_status}" expected_status)
 endif()
-if(NOT "${status}" STREQUAL "${expected_status}")
+if(NOT "${status}" STREQUAL "${expected_status}" AND update)
+  if("${status}" STREQUAL "0")
+    file(REMOVE ${base}.code)
+  else()
+    file(WRITE ${base}.code "${status}\n")
+  endif()
+  message("updated ${base}.code")
+elseif(NOT "${status}" STREQUAL "${expected_status}")
   message("exit status: expected ${expected_status}, got ${status}")
   set(failed TRUE)
 endif()

@@ -6,6 +6,7 @@
 #   case.in      standard input             (missing: empty)
 #   case.args    arguments, one per line    (missing: the program's file name)
 #   case.files/  copied into the scratch folder before the run
+#   -DDATA=a;b   more files copied into the scratch folder before the run
 #   case.expect/ files the scratch folder must hold afterwards, byte for byte
 # The run happens in a fresh scratch folder, so paths in messages are stable.
 #
@@ -23,6 +24,9 @@ file(MAKE_DIRECTORY ${SCRATCH})
 file(COPY ${PROG} DESTINATION ${SCRATCH})
 if(IS_DIRECTORY ${base}.files)
   file(COPY ${base}.files/ DESTINATION ${SCRATCH})
+endif()
+if(DATA)
+  file(COPY ${DATA} DESTINATION ${SCRATCH})
 endif()
 
 set(command ${OXELC} ${file})

@@ -13,3 +13,10 @@ if [ ${#need[@]} -gt 0 ]; then
     $sudo apt-get update
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${need[@]}"
 fi
+
+# The highlighting test tool for the TextMate grammar, from npm where npm is
+# installed (its test is registered only when the tool is there). The lock
+# file pins it; node_modules stays out of git.
+if command -v npm >/dev/null; then
+    (cd "$(dirname "$0")/../editors/textmate" && npm ci --no-audit --no-fund --loglevel=error)
+fi

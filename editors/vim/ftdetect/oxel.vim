@@ -1,0 +1,2 @@
+" Oxel programs and headers
+autocmd BufRead,BufNewFile *.ox,*.oxh setfiletype oxel

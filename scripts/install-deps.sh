@@ -18,5 +18,6 @@ fi
 # installed (its test is registered only when the tool is there). The lock
 # file pins it; node_modules stays out of git.
 if command -v npm >/dev/null; then
-    (cd "$(dirname "$0")/../editors/textmate" && npm ci --no-audit --no-fund --loglevel=error)
+    (cd "$(dirname "$0")/../editors/textmate" && npm ci --no-audit --no-fund --loglevel=error) ||
+        echo "install-deps: vscode-tmgrammar-test could not be installed; its test is left out" >&2
 fi

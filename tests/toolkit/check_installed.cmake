@@ -2,7 +2,8 @@
 # it there, and checks what a user gets: a stripped binary, the man page, the
 # guide, and examples that run from their installed folder and print what
 # their .out files say.
-#   cmake -DBUILD=build-dir -DSCRATCH=dir -DHOW=install|deb [-DNM=nm] -P check_installed.cmake
+#   cmake -DHOW=install -DBUILD=build-dir -DSCRATCH=dir [-DNM=nm] -P check_installed.cmake
+#   cmake -DHOW=deb -DBUILD=build-dir -DSCRATCH=dir -DCPACK=cpack -DVERSION=x.y.z [-DNM=nm] -P ...
 cmake_minimum_required(VERSION 3.20)
 file(REMOVE_RECURSE ${SCRATCH})
 file(MAKE_DIRECTORY ${SCRATCH})
@@ -20,7 +21,7 @@ if(HOW STREQUAL "install")
 elseif(HOW STREQUAL "deb")
   # A package folder of our own, so a package made by hand in the build tree
   # is left alone.
-  run(cpack --config ${BUILD}/CPackConfig.cmake -G DEB -B ${SCRATCH}/out)
+  run(${CPACK} --config ${BUILD}/CPackConfig.cmake -G DEB -B ${SCRATCH}/out)
   file(GLOB debs ${SCRATCH}/out/*.deb)
   list(LENGTH debs count)
   if(NOT count EQUAL 1)

@@ -7,10 +7,12 @@
 #   ```output           its standard output                 (missing: empty)
 #   ```error            its standard error; the run must end with status 1
 #                       (missing: empty, and the status must be 0)
+#   ```listing          what oxelc --dump writes for it      (missing: unchecked)
 #   ```file NAME        a file that the next program finds beside it
 #
-# input, output and error belong to the program above them; every program
-# needs an output or an error block, so none is left unchecked by mistake.
+# input, output, error and listing belong to the program above them; every
+# program needs an output or an error block, so none is left unchecked by
+# mistake.
 # Other blocks (```text, ```sh, ...) are left alone.
 #
 #   cmake -DOXELC=path/to/oxelc -DDOC=guide.md -DSCRATCH=dir -P check_examples.cmake
@@ -66,6 +68,17 @@ macro(finish_program)
       endif()
       if(NOT got_status STREQUAL want_status)
         string(APPEND bad "exit status: expected ${want_status}, got ${got_status}\n")
+      endif()
+      if(has_listing)
+        execute_process(COMMAND ${OXELC} --dump ${prog_name}
+                        WORKING_DIRECTORY ${dir}
+                        OUTPUT_VARIABLE dump_out
+                        ERROR_VARIABLE dump_err
+                        RESULT_VARIABLE dump_status
+                        TIMEOUT 30)
+        if(NOT dump_err STREQUAL prog_listing OR NOT dump_out STREQUAL "" OR NOT dump_status STREQUAL "0")
+          string(APPEND bad "the listing differs (status ${dump_status})\n--- expected ---\n${prog_listing}--- actual ---\n${dump_err}---\n")
+        endif()
       endif()
       if(NOT bad STREQUAL "")
         message("${DOC}:${prog_line}: ${bad}")
@@ -133,13 +146,14 @@ while(TRUE)
     set(prog_output "")
     set(prog_error "")
     set(has_input FALSE)
+    set(has_listing FALSE)
     set(has_output FALSE)
     set(has_error FALSE)
   elseif(info MATCHES "^file +([^ ]+)$")
     finish_program()
     list(APPEND pending_files ${CMAKE_MATCH_1})
     set(file_text_${CMAKE_MATCH_1} "${body}")
-  elseif(info MATCHES "^(input|output|error)$")
+  elseif(info MATCHES "^(input|output|error|listing)$")
     if(prog_line STREQUAL "")
       message("${DOC}:${line}: an ${info} block without a program above it")
       list(APPEND failures ${line})

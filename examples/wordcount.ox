@@ -1,4 +1,5 @@
 cmt counts the lines, words and bytes of poem.txt, reading it in pieces
+cmt (files open relative to the current folder: run it from the folder of poem.txt)
 fopen f, "poem.txt", "r"
 lines0
 words0

@@ -7,7 +7,9 @@
 #   needs: hyperfine python3; luac5.4 adds its columns and is skipped with a
 #          note when missing (apt-get install -y hyperfine lua5.4)
 #   usage: bench/compile.sh [program ...]   (default: all five, see below)
-#   env:   OXEL_BENCH_RUNS (default 10), OXEL_BENCH_BUILD (default build-bench)
+#   env:   OXEL_BENCH_RUNS (default 10), OXEL_BENCH_BUILD (default build-bench),
+#          OXEL_BENCH_INSTRUCTIONS=1 adds instruction counts (valgrind), which
+#          a noisy machine does not disturb
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
@@ -17,6 +19,11 @@ for tool in hyperfine python3; do
 done
 luac=
 if command -v luac5.4 >/dev/null; then luac=luac5.4; else echo "missing luac5.4: its columns are skipped" >&2; fi
+count=${OXEL_BENCH_INSTRUCTIONS:-0}
+if [ "$count" = 1 ] && ! command -v valgrind >/dev/null; then
+    echo "missing valgrind: no instruction counts" >&2
+    count=0
+fi
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DOXEL_TESTS=OFF >/dev/null
 cmake --build "$build" --target oxelc >/dev/null
@@ -38,22 +45,32 @@ for name in "${names[@]}"; do
     fi
     hyperfine -N --warmup 1 --runs "${OXEL_BENCH_RUNS:-10}" --export-json "$temp/$name.json" \
         "${args[@]}" >/dev/null
+    if [ "$count" = 1 ]; then
+        for ((k = 1; k < ${#args[@]}; k += 3)); do
+            valgrind --tool=callgrind --callgrind-out-file=/dev/null ${args[k + 1]} 2>&1 |
+                sed -n "s/.*refs: *\([0-9,]*\).*/${args[k]} \1/p" | tr -d , >>"$temp/$name.count"
+        done
+    fi
 done
 python3 - "$temp" "${names[@]}" <<'PY'
-import json, sys
+import json, os, sys
 folder, names = sys.argv[1], sys.argv[2:]
 sizes = {}
 for line in open(f"{folder}/sizes"):
     name, ox_bytes, ox_lines, lua_bytes, lua_lines = line.split()
     sizes[name] = (int(ox_bytes), int(ox_lines), int(lua_bytes), int(lua_lines))
-times = {}
+times, counts = {}, {}
 for name in names:
     results = json.load(open(f"{folder}/{name}.json"))["results"]
     times[name] = {r["command"]: r["mean"] * 1000 for r in results}
+    if os.path.exists(f"{folder}/{name}.count"):
+        counts[name] = dict(line.split() for line in open(f"{folder}/{name}.count"))
 lua = "luac" in times[names[0]]
 head = "| program | .ox lines | .ox MB | oxelc ms | oxelc ms/MB | oxelc µs/line |"
 if lua:
     head += " .lua MB | luac -p ms | luac ms/MB | luac / oxelc |"
+if counts:
+    head += " oxelc Minstr/MB |" + (" luac Minstr/MB |" if lua else "")
 print(head)
 print("|---|" + "---:|" * (head.count("|") - 2))
 for name in names:
@@ -64,5 +81,9 @@ for name in names:
     if lua:
         l = times[name]["luac"]
         row += f" {lua_bytes / 1e6:.2f} | {l:.1f} | {l / (lua_bytes / 1e6):.1f} | {l / o:.2f} |"
+    if counts:
+        row += f" {int(counts[name]['oxelc']) / ox_bytes:.1f} |"
+        if lua:
+            row += f" {int(counts[name]['luac']) / lua_bytes:.1f} |"
     print(row)
 PY

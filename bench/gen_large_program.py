@@ -4,10 +4,16 @@
     gen_large_program.py main    OUT_DIR   one main file just under 10 MiB
     gen_large_program.py headers OUT_DIR   50,000 stored lines, most in 250 headers
     gen_large_program.py deep    OUT_DIR   ~4,500 nested `if` levels, tab-indented
+    gen_large_program.py compile OUT_DIR   pairs NAME.ox / NAME.lua for bench/compile.sh
 
-Each writes OUT_DIR/main.ox (and headers beside it). Then, for example:
+The first three write OUT_DIR/main.ox (and headers beside it). Then, for example:
 
     time oxelc --dump OUT_DIR/main.ox 2>/dev/null
+
+`compile` writes programs of function definitions whose top level calls them
+only under a condition that is false, so running one compiles it and halts;
+each comes with the same program in Lua 5.4, for `luac5.4 -p`. It prints one
+line per pair: name, then bytes and lines of the .ox file, then of the .lua file.
 """
 
 import os
@@ -89,13 +95,98 @@ def deep_variant(out_dir):
     write(os.path.join(out_dir, "main.ox"), lines)
 
 
+GROUPS = 9  # statement groups per function: 11 stored lines each, 102 per function
+
+
+def compile_pair(functions, padding, exact_size=None):
+    """An Oxel program of `functions` functions and its Lua twin, as two texts.
+
+    Each `cat` string constant carries `padding` bytes; with `exact_size` a
+    final comment line brings the Oxel text to exactly that many bytes (and the
+    Lua text gets a comment of the same length)."""
+    pad = "x" * padding
+    ox = ["oxelfn leaf.x, y", "    (r. x + y)", "    rtn r"]
+    lua = ["function leaf(x, y)", "  local r = x + y", "  return r", "end"]
+    for f in range(functions):
+        ox += [f"oxelfn work{f}.a, b", "    (s. a + b)"]
+        lua += [f"function work{f}(a, b)", "  local s, t, u, v = a + b, '', 0, 0"]
+        for g in range(GROUPS):
+            ox += [
+                f"    (s. s + {g})",
+                f"    if s > {f % 50 + g}",
+                "        (s. s - 10)",
+                "    els",
+                "        (s. s * 2)",
+                "    lo3 w s != 0",
+                "        (s. s / 2)",
+                f'    (t. cat "value {f}.{g}: {pad}", s)',
+                "    (u. bit shl s, 2)",
+                "    (u. u XOR b)",
+                "    (v. leaf u, s)",
+            ]
+            lua += [
+                f"  s = s + {g}",
+                f"  if s > {f % 50 + g} then",
+                "    s = s - 10",
+                "  else",
+                "    s = s * 2",
+                "  end",
+                "  for _ = 1, 3 do",
+                "    if s == 0 then break end",
+                "    s = s // 2",
+                "  end",
+                f'  t = "value {f}.{g}: {pad}" .. s',
+                "  u = s << 2",
+                "  u = u ~ b",
+                "  v = leaf(u, s)",
+            ]
+        ox.append("    rtn u")
+        lua += ["  return u", "end"]
+    ox += ["go0", "if go > 0"] + [f"    (r. work{f} {f}, 3)" for f in range(functions)]
+    lua += ["local go = 0", "if go > 0 then", "  local r"]
+    lua += [f"  r = work{f}({f}, 3)" for f in range(functions)] + ["end"]
+    if exact_size is not None:
+        rest = exact_size - sum(len(line) + 1 for line in ox) - 1
+        assert rest >= 4, "padding too large for the exact size"
+        ox.append("cmt " + "x" * (rest - 4))
+        lua.append("-- " + "x" * (rest - 3))
+    return "\n".join(ox) + "\n", "\n".join(lua) + "\n"
+
+
+def compile_variant(out_dir):
+    # Two programs of plain lines (about 10k and 41k lines, the latter of 400
+    # functions), then three of the same dense shape, the largest exactly at
+    # the main-file limit with just under 50,000 stored lines: their ms per MB
+    # should agree if compilation grows linearly.
+    full = 480
+    bare, _ = compile_pair(full, 0)
+    padding = (MAIN_LIMIT - len(bare) - 64) // (full * GROUPS)
+    programs = [
+        ("lines10k", compile_pair(100, 0)),
+        ("lines41k", compile_pair(400, 0)),
+        ("max_quarter", compile_pair(full // 4, padding)),
+        ("max_half", compile_pair(full // 2, padding)),
+        ("max", compile_pair(full, padding, MAIN_LIMIT)),
+    ]
+    for name, (ox, lua) in programs:
+        sizes = []
+        for suffix, text in (("ox", ox), ("lua", lua)):
+            with open(os.path.join(out_dir, f"{name}.{suffix}"), "w", newline="\n") as out:
+                out.write(text)
+            sizes += [len(text), text.count("\n")]
+        print(name, *sizes)
+
+
 def run():
-    variants = {"main": main_variant, "headers": headers_variant, "deep": deep_variant}
+    variants = {"main": main_variant, "headers": headers_variant, "deep": deep_variant,
+                "compile": compile_variant}
     if len(sys.argv) != 3 or sys.argv[1] not in variants:
         sys.stderr.write(__doc__)
         return 2
     os.makedirs(sys.argv[2], exist_ok=True)
     variants[sys.argv[1]](sys.argv[2])
+    if sys.argv[1] == "compile":
+        return 0
     main_path = os.path.join(sys.argv[2], "main.ox")
     print(f"{main_path}: {os.path.getsize(main_path)} bytes")
     return 0

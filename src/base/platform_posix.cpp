@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -55,7 +56,14 @@ std::optional<std::string> read_whole_file(std::string_view path, std::size_t ma
     int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
-    std::string text(std::size_t{1} << 16, '\0');
+    // A regular file is read into a buffer of its own size plus the one byte
+    // that shows it has not grown; anything else (or a file that grew since)
+    // doubles the buffer as it fills.
+    std::size_t size = std::size_t{1} << 16;
+    struct stat info;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0)
+        size = std::min(static_cast<std::size_t>(info.st_size), max_bytes) + 1;
+    std::string text(size, '\0');
     std::size_t used = 0;
     for (;;) {
         if (used == text.size())

@@ -9,6 +9,7 @@
 // `Program::texts`, which nothing frees before exit.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -31,15 +32,48 @@ inline constexpr std::size_t header_read_limit = 2097152;
 // Levels are counted in units of this many columns; a tab is one unit.
 inline constexpr std::int32_t indent_columns = 4;
 
+// One stored line in 16 bytes; its text lies in the bytes of the file it
+// came from, found through the list.
 struct SourceLine {
-    std::string_view text;  // trimmed, comment removed; never empty
-    std::uint32_t number;   // 1-based in its own file; blank and comment lines count
-    std::int32_t level;     // indentation columns / 4
-    std::string_view path;  // file as opened: the command-line path or a resolved header path
-    std::string_view dir;   // path up to and including its last '/' or '\'
+    std::uint32_t start;   // offset of the text in its file
+    std::uint32_t length;  // of the text, trimmed, comment removed; never 0
+    std::uint32_t number;  // 1-based in its own file; blank and comment lines count
+    std::int32_t level;    // indentation columns / 4
+};
+static_assert(sizeof(SourceLine) == 16);
+
+// A file whose stored lines follow those of the files taken in before it.
+struct SourceFile {
+    std::size_t first_line;  // index of its first stored line
+    const char* bytes;       // the file's text
+    std::string_view path;   // as opened: the command-line path or a resolved header path
+    std::string_view dir;    // path up to and including its last '/' or '\'
 };
 
-using LineList = std::vector<SourceLine>;
+class LineList {
+public:
+    std::size_t size() const { return lines_.size(); }
+    bool empty() const { return lines_.empty(); }
+    const SourceLine& operator[](std::size_t i) const { return lines_[i]; }
+    std::string_view text(std::size_t i) const {
+        return {file_of(i).bytes + lines_[i].start, lines_[i].length};
+    }
+    // The file holding line i: the last one whose lines start at or before it.
+    const SourceFile& file_of(std::size_t i) const {
+        if (i >= files_.back().first_line)
+            return files_.back();
+        auto after =
+            std::upper_bound(files_.begin(), files_.end(), i,
+                             [](std::size_t line, const SourceFile& file) { return line < file.first_line; });
+        return *(after - 1);
+    }
+
+private:
+    friend void split_lines(LineList& lines, std::string_view text, std::string_view path,
+                            std::string_view dir, bool header_mode);
+    std::vector<SourceLine> lines_;
+    std::vector<SourceFile> files_;
+};
 
 // For every line, the index of the last line of its nested block (the run
 // of deeper lines right after it); its own index when the next line is not

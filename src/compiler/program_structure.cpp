@@ -38,10 +38,10 @@ void take_in_headers(LineList& lines, Program& program) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i == max_stored_lines)
             report_error("Include loop", 1);
-        std::string_view text = lines[i].text;
+        std::string_view text = lines.text(i);
         if (text.size() < 4 || !text.ends_with(".oxh"))
             continue;
-        std::string path = resolve_header_path(lines[i].dir, text);
+        std::string path = resolve_header_path(lines.file_of(i).dir, text);
         if (included.contains(path))
             continue;
         std::string_view kept_path = keep_text(program, std::move(path));
@@ -57,7 +57,8 @@ void take_in_headers(LineList& lines, Program& program) {
 // `oxelfn name.p1, p2`: the first dot separates the name from the parameters.
 PendingFunction define_function(Program& program, const LineList& lines, std::size_t at) {
     const SourceLine& definition = lines[at];
-    std::string_view rest = trim(definition.text.substr(6));
+    std::string_view definition_path = lines.file_of(at).path;
+    std::string_view rest = trim(lines.text(at).substr(6));
     std::size_t dot = rest.find('.');
     std::string_view name = trim(rest.substr(0, dot));
     if (!is_identifier(name)) {
@@ -90,11 +91,11 @@ PendingFunction define_function(Program& program, const LineList& lines, std::si
         ++end;
     function.first_line = at + 1;
     function.last_line = end - 1;
-    function.path = definition.path;
+    function.path = definition_path;
 
     Chunk chunk;
     chunk.name = name;
-    chunk.file = definition.path;
+    chunk.file = definition_path;
     chunk.arity = static_cast<std::uint8_t>(function.params.size());
     function.chunk = add_chunk(program, std::move(chunk));
     return function;
@@ -103,7 +104,7 @@ PendingFunction define_function(Program& program, const LineList& lines, std::si
 std::vector<PendingFunction> find_functions(Program& program, const LineList& lines) {
     std::vector<PendingFunction> functions;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].level == 0 && lines[i].text.starts_with("oxelfn")) {
+        if (lines[i].level == 0 && lines.text(i).starts_with("oxelfn")) {
             functions.push_back(define_function(program, lines, i));
         }
     }

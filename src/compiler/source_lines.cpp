@@ -1,5 +1,6 @@
 // Cutting a file's text into stored lines: indentation levels, trimming,
 // whole-line and inline `cmt` comments, and the header-mode check.
+#include <algorithm>
 #include <cstring>
 
 #include "compiler/compile_context.h"
@@ -56,6 +57,21 @@ bool is_ignored_line(std::string_view text) {
 
 void split_lines(LineList& lines, std::string_view text, std::string_view path, std::string_view dir,
                  bool header_mode) {
+    // Past the limit the include pass refuses the program anyway, so further
+    // lines are checked but not kept.
+    constexpr std::size_t kept_limit = max_stored_lines + 1;
+    std::vector<SourceLine>& stored = lines.lines_;
+    // Every stored line ends at a line feed or the end, so counting them
+    // sizes the list once for this file (growing it at least by half, so
+    // that many small headers still cost linear time).
+    if (stored.size() < kept_limit) {
+        std::size_t count = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+        std::size_t needed = stored.size() + std::min(count, kept_limit - stored.size());
+        if (needed > stored.capacity())
+            stored.reserve(std::min(std::max(needed, stored.capacity() + stored.capacity() / 2), kept_limit));
+    }
+    lines.files_.push_back(SourceFile{stored.size(), text.data(), path, dir});
+
     std::uint32_t number = 0;
     std::size_t start = 0;
     for (;;) {
@@ -83,10 +99,10 @@ void split_lines(LineList& lines, std::string_view text, std::string_view path, 
             if (header_mode && level == 0 && !is_ignored_line(code) && !code.starts_with("oxelfn")) {
                 report_error("Only oxelfn definitions allowed in header '" + std::string(path) + "'", number);
             }
-            // Past the limit the include pass refuses the program anyway, so
-            // further lines are checked but not kept.
-            if (lines.size() <= max_stored_lines)
-                lines.push_back(SourceLine{code, number, level, path, dir});
+            if (stored.size() < kept_limit) {
+                stored.push_back(SourceLine{static_cast<std::uint32_t>(code.data() - text.data()),
+                                            static_cast<std::uint32_t>(code.size()), number, level});
+            }
         }
 
         if (!feed)

@@ -289,9 +289,10 @@ public:
                 report_error("Bad indentation", line.number);
             std::size_t end = context_.block_ends[i];
             block.next = i + 1;
-            if (is_ignored_line(line.text))
+            std::string_view text = lines_.text(i);
+            if (is_ignored_line(text))
                 continue;
-            if (line.text.starts_with("oxelfn")) {
+            if (text.starts_with("oxelfn")) {
                 block.next = end + 1;  // nested definitions are skipped whole
                 continue;
             }
@@ -302,7 +303,7 @@ public:
 private:
     void compile_statement(std::size_t i, std::size_t end) {
         const SourceLine& line = lines_[i];
-        std::string_view text = line.text;
+        std::string_view text = lines_.text(i);
         if (text == "rtn")
             report_error("rtn needs a value", line.number);
         if (starts_with_word(text, "rtn")) {
@@ -325,7 +326,7 @@ private:
     // cond, jmp_false F, then-block [jmp J, F: else-block] J:
     void open_then_block(std::size_t i, std::size_t end) {
         const SourceLine& line = lines_[i];
-        std::string_view condition = trim(line.text.substr(2));
+        std::string_view condition = trim(lines_.text(i).substr(2));
         if (starts_with_word(condition, "els"))
             condition = trim(condition.substr(3));  // `if els x` is `if x`
         compile_condition(context_, condition, line.number);
@@ -338,7 +339,7 @@ private:
     void close_then_block(const OpenBlock& then) {
         const SourceLine& opener = lines_[then.opener];
         std::size_t els = then.last + 1;
-        if (els < lines_.size() && lines_[els].level == opener.level && lines_[els].text == "els") {
+        if (els < lines_.size() && lines_[els].level == opener.level && lines_.text(els) == "els") {
             std::size_t over = context_.emit(Opcode::jmp, -1, opener.number);
             patch_target(context_.chunk(), then.pending_jump, context_.code_length());
             std::size_t else_end = context_.block_ends[els];
@@ -353,7 +354,7 @@ private:
     // condition before it.
     void open_loop(std::size_t i, std::size_t end) {
         const SourceLine& line = lines_[i];
-        std::string_view text = line.text;
+        std::string_view text = lines_.text(i);
         if (text.size() < 3 || !is_digit(text[2]))
             report_error("Bad loop " + quoted(text), line.number);
         std::size_t digits_end = 2;

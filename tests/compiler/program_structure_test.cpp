@@ -70,6 +70,25 @@ TEST_F(HeaderFiles, SameFileThroughAnotherSpelling) {
     EXPECT_EQ(code_of(twice, "__top"), "call 1, store 0, halt");
 }
 
+// Stored lines find their file through the list: a header that stores no
+// line is passed over, and a body keeps the file of its definition line even
+// where it runs on into the next header.
+TEST_F(HeaderFiles, EachLineKeepsItsFile) {
+    write("empty.oxh", "cmt nothing stored\n\n");
+    write("a.oxh", "oxelfn fa\n    rtn 1\n");
+    write("b.oxh", "    rtn 2\noxelfn fb\n    rtn x\n");
+    EXPECT_EQ(failure_of("empty.oxh\na.oxh\nb.oxh", dir + "main.ox"),
+              "Undefined variable 'x' @ 3 (" + dir + "b.oxh)");
+    write("b.oxh", "    rtn y\noxelfn fb\n    rtn 2\n");
+    EXPECT_EQ(failure_of("empty.oxh\na.oxh\nb.oxh", dir + "main.ox"),
+              "Undefined variable 'y' @ 1 (" + dir + "a.oxh)");
+    write("b.oxh", "    rtn 2\noxelfn fb\n    rtn 3\n");
+    Program program = test::compile_text("empty.oxh\na.oxh\nb.oxh", dir + "main.ox");
+    EXPECT_EQ(program.chunks[0].file, dir + "a.oxh");
+    EXPECT_EQ(program.chunks[1].file, dir + "b.oxh");
+    EXPECT_EQ(code_of(program, "fa"), "push_int 1, ret, push_int 2, ret, push_int 0, ret");
+}
+
 TEST_F(HeaderFiles, FiftyThousandStoredLinesSpreadOverHeaders) {
     // 100 headers of 500 stored lines, named in a chain, plus the main file's 1 line
     for (int h = 0; h < 100; ++h) {

@@ -13,10 +13,11 @@ std::string split(std::string_view text, bool header_mode = false) {
     LineList lines;
     split_lines(lines, text, "lib/h.oxh", "lib/", header_mode);
     std::string out;
-    for (const SourceLine& line : lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
         if (!out.empty())
             out += " | ";
-        out += std::to_string(line.number) + ":" + std::to_string(line.level) + ":" + std::string(line.text);
+        out += std::to_string(lines[i].number) + ":" + std::to_string(lines[i].level) + ":" +
+               std::string(lines.text(i));
     }
     return out;
 }

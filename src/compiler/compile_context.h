@@ -91,14 +91,22 @@ struct CompileContext {
     const BlockEnds& block_ends;
     Program& program;
     std::size_t current_chunk;
+    // The chunk's code while it is compiled: one buffer serves every chunk in
+    // turn, and each chunk receives a copy of exactly its own size at the end.
+    std::vector<Instruction>& code;
     Scope scope;
     std::uint32_t next_slot = 0;  // also counts the unnamed loop counters
 
-    Chunk& chunk() { return program.chunks[current_chunk]; }
-    std::size_t emit(Opcode op, std::int64_t a, std::uint32_t line) {
-        return oxel::emit(chunk(), op, a, 0, line);
+    std::size_t emit(Opcode op, std::int64_t a, std::uint32_t line) { return emit(op, a, 0, line); }
+    std::size_t emit(Opcode op, std::int64_t a, std::int64_t b, std::uint32_t line) {
+        code.push_back(Instruction{a, b, line, op});
+        return code.size() - 1;
     }
-    std::size_t code_length() { return chunk().code.size(); }
+    // Sets operand a of an already emitted jump.
+    void patch_target(std::size_t index, std::size_t target) {
+        code[index].a = static_cast<std::int64_t>(target);
+    }
+    std::size_t code_length() const { return code.size(); }
 };
 
 // A definition found by the function pass, waiting for its body to be compiled.

@@ -103,7 +103,7 @@ bool compile_prefix_form(CompileContext& context, std::uint32_t target, std::str
             // these store by themselves; the first piece names a slot to read
             std::uint32_t source = resolve(context, pieces[0], line);
             compile_operand(context, pieces[1], line);
-            emit(context.chunk(), form.op, target, source, line);
+            context.emit(form.op, target, source, line);
             return true;
         }
         compile_operand(context, pieces[0], line);

@@ -111,10 +111,19 @@ std::vector<PendingFunction> find_functions(Program& program, const LineList& li
     return functions;
 }
 
+// The compiled code goes to the chunk at its exact size; the buffer is
+// emptied for the next chunk but keeps its room.
+void finish_chunk(CompileContext& context) {
+    Chunk& chunk = context.program.chunks[context.current_chunk];
+    chunk.code.assign(context.code.begin(), context.code.end());
+    chunk.slots = context.next_slot;
+    context.code.clear();
+}
+
 void compile_body(Program& program, const LineList& lines, const BlockEnds& ends,
-                  const PendingFunction& function) {
+                  std::vector<Instruction>& code, const PendingFunction& function) {
     error_file = function.path;
-    CompileContext context{lines, ends, program, function.chunk, {}, 0};
+    CompileContext context{lines, ends, program, function.chunk, code, {}, 0};
     // A parameter named twice keeps the later slot; both slots count.
     for (std::size_t i = 0; i < function.params.size(); ++i) {
         context.scope.slots[function.params[i]] = static_cast<std::uint32_t>(i);
@@ -126,19 +135,20 @@ void compile_body(Program& program, const LineList& lines, const BlockEnds& ends
     // running off the end returns 0
     context.emit(Opcode::push_int, 0, 1);
     context.emit(Opcode::ret, 0, 1);
-    context.chunk().slots = context.next_slot;
+    finish_chunk(context);
 }
 
-void compile_top_level(Program& program, const LineList& lines, const BlockEnds& ends) {
+void compile_top_level(Program& program, const LineList& lines, const BlockEnds& ends,
+                       std::vector<Instruction>& code) {
     error_file = {};
     Chunk top;
     top.name = top_chunk_name;
     std::size_t index = add_chunk(program, std::move(top));
-    CompileContext context{lines, ends, program, index, {}, 0};
+    CompileContext context{lines, ends, program, index, code, {}, 0};
     if (!lines.empty())
         compile_block(context, 0, lines.size() - 1, -1);
     context.emit(Opcode::halt, 0, 1);
-    context.chunk().slots = context.next_slot;
+    finish_chunk(context);
 }
 
 }  // namespace
@@ -171,9 +181,10 @@ Program compile_program(std::string main_text, std::string_view main_path) {
     BlockEnds ends = find_block_ends(lines);
 
     std::vector<PendingFunction> functions = find_functions(program, lines);
+    std::vector<Instruction> code;
     for (const PendingFunction& function : functions)
-        compile_body(program, lines, ends, function);
-    compile_top_level(program, lines, ends);
+        compile_body(program, lines, ends, code, function);
+    compile_top_level(program, lines, ends, code);
     return program;
 }
 

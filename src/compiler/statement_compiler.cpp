@@ -341,13 +341,13 @@ private:
         std::size_t els = then.last + 1;
         if (els < lines_.size() && lines_[els].level == opener.level && lines_.text(els) == "els") {
             std::size_t over = context_.emit(Opcode::jmp, -1, opener.number);
-            patch_target(context_.chunk(), then.pending_jump, context_.code_length());
+            context_.patch_target(then.pending_jump, context_.code_length());
             std::size_t else_end = context_.block_ends[els];
             open_.back().next = else_end + 1;
             open_.push_back(OpenBlock{els + 1, else_end, opener.level, Closing::else_block, els, over, true});
             return;
         }
-        patch_target(context_.chunk(), then.pending_jump, context_.code_length());
+        context_.patch_target(then.pending_jump, context_.code_length());
     }
 
     // `lo<count>[ w <condition>]`: the counter is tested after the body, the
@@ -398,7 +398,7 @@ private:
         context_.emit(Opcode::ge, 0, line);
         context_.emit(Opcode::jmp_false, static_cast<std::int64_t>(body.loop_start), line);
         if (body.has_pending_jump)
-            patch_target(context_.chunk(), body.pending_jump, context_.code_length());
+            context_.patch_target(body.pending_jump, context_.code_length());
     }
 
     void close(const OpenBlock& done) {
@@ -408,7 +408,7 @@ private:
             case Closing::then_block:
                 return close_then_block(done);
             case Closing::else_block:
-                return patch_target(context_.chunk(), done.pending_jump, context_.code_length());
+                return context_.patch_target(done.pending_jump, context_.code_length());
             case Closing::loop_body:
                 return close_loop(done);
         }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "base/error_report.h"
+#include "compiler/text_rules.h"
 #include "image/program.h"
 
 namespace oxel {
@@ -156,7 +158,37 @@ void compile_assignment(CompileContext& context, std::string_view target, std::s
 // checking their count against the function's arity.
 void compile_call(CompileContext& context, std::size_t function, std::string_view arguments,
                   std::uint32_t line);
-// One piece more than the text has commas, each trimmed; quotes protect nothing.
-std::vector<std::string_view> split_arguments(std::string_view text);
+
+// Calls `each` with every comma piece of the text, trimmed: one piece more
+// than the text has commas; quotes protect nothing.
+template <typename Each>
+void for_each_piece(std::string_view text, Each&& each) {
+    for (;;) {
+        std::size_t comma = text.find(',');
+        each(trim(text.substr(0, comma)));
+        if (comma == std::string_view::npos)
+            return;
+        text.remove_prefix(comma + 1);
+    }
+}
+
+// The first N comma pieces, and how many there are in all.
+template <std::size_t N>
+class Pieces {
+public:
+    explicit Pieces(std::string_view text) {
+        for_each_piece(text, [this](std::string_view piece) {
+            if (count_ < N)
+                pieces_[count_] = piece;
+            ++count_;
+        });
+    }
+    std::size_t size() const { return count_; }
+    std::string_view operator[](std::size_t i) const { return pieces_[i]; }
+
+private:
+    std::array<std::string_view, N> pieces_{};
+    std::size_t count_ = 0;
+};
 
 }  // namespace oxel

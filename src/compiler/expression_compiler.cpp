@@ -1,7 +1,9 @@
 // Operands, conditions and the right-hand side of assignments. There is no
 // expression grammar: each form is a fixed byte test on the text (a prefix,
 // an operator found anywhere), and every operator takes single operands.
+#include <algorithm>
 #include <bit>
+#include <iterator>
 
 #include "compiler/compile_context.h"
 #include "compiler/text_rules.h"
@@ -52,6 +54,9 @@ constexpr OperatorText comparisons[] = {
     {"==", Opcode::eq}, {"!=", Opcode::ne}, {"<=", Opcode::le},
     {">=", Opcode::ge}, {"<", Opcode::lt},  {">", Opcode::gt},
 };
+// compile_condition's scan numbers them in this order.
+static_assert(comparisons[0].text == "==" && comparisons[1].text == "!=" && comparisons[2].text == "<=" &&
+              comparisons[3].text == ">=" && comparisons[4].text == "<" && comparisons[5].text == ">");
 constexpr OperatorText logic_operators[] = {
     {" AND ", Opcode::and_},
     {" OR ", Opcode::or_},
@@ -83,11 +88,12 @@ bool has_prefix(std::string_view text, std::string_view prefix) {
     return starts_with_word(text, prefix.substr(0, prefix.size() - 1));
 }
 
-// The prefix forms: true when one matched and was compiled.
+// The prefix forms: true when one matched and was compiled. The text is not
+// empty; only the forms that begin with its first byte are compared.
 bool compile_prefix_form(CompileContext& context, std::uint32_t target, std::string_view text,
                          std::uint32_t line) {
     for (const PrefixForm& form : prefix_forms) {
-        if (!has_prefix(text, form.prefix))
+        if (form.prefix.front() != text.front() || !has_prefix(text, form.prefix))
             continue;
         std::string_view rest = trim(text.substr(form.prefix.size()));
         if (form.usage.empty()) {
@@ -96,7 +102,7 @@ bool compile_prefix_form(CompileContext& context, std::uint32_t target, std::str
             context.emit(Opcode::store, target, line);
             return true;
         }
-        auto pieces = split_arguments(rest);
+        Pieces<2> pieces(rest);
         if (pieces.size() != 2)
             report_error(std::string(form.usage), line);
         if (form.op == Opcode::fread || form.op == Opcode::arrget) {
@@ -115,10 +121,51 @@ bool compile_prefix_form(CompileContext& context, std::uint32_t target, std::str
     return false;
 }
 
+// Where the forms after the prefix forms are decided, found in one pass over
+// the text: the first occurrence of each logic operator, the first blank
+// (which ends a call's name) and the first arithmetic operator after the
+// first byte (position 0 is a sign).
+struct ExpressionShape {
+    std::size_t logic[std::size(logic_operators)];
+    std::size_t blank = std::string_view::npos;
+    std::size_t arithmetic = std::string_view::npos;
+};
+
+ExpressionShape shape_of(std::string_view text) {
+    ExpressionShape shape;
+    std::fill(std::begin(shape.logic), std::end(shape.logic), std::string_view::npos);
+    for (std::size_t p = 0; p < text.size(); ++p) {
+        switch (text[p]) {
+            case ' ':
+                // every logic operator begins with a space
+                for (std::size_t k = 0; k < std::size(logic_operators); ++k) {
+                    if (shape.logic[k] == std::string_view::npos &&
+                        text.substr(p).starts_with(logic_operators[k].text))
+                        shape.logic[k] = p;
+                }
+                [[fallthrough]];
+            case '\t':
+                if (shape.blank == std::string_view::npos)
+                    shape.blank = p;
+                break;
+            case '+':
+            case '-':
+            case '*':
+            case '/':
+            case '%':
+                if (p > 0 && shape.arithmetic == std::string_view::npos)
+                    shape.arithmetic = p;
+                break;
+            default:
+                break;
+        }
+    }
+    return shape;
+}
+
 // `name args`: only the word before the first blank is looked up.
 bool compile_call_form(CompileContext& context, std::uint32_t target, std::string_view text,
-                       std::uint32_t line) {
-    std::size_t blank = text.find_first_of(" \t");
+                       std::size_t blank, std::uint32_t line) {
     if (blank == std::string_view::npos)
         return false;
     auto function = find_chunk(context.program, text.substr(0, blank));
@@ -129,12 +176,11 @@ bool compile_call_form(CompileContext& context, std::uint32_t target, std::strin
     return true;
 }
 
-// One level, split at the first operator byte; position 0 is a sign.
+// One level, split at the first operator byte after the first.
 bool compile_arithmetic_form(CompileContext& context, std::uint32_t target, std::string_view text,
-                             std::uint32_t line) {
+                             std::size_t at, std::uint32_t line) {
     // Blanks never hold an operator, so the first operator of the blank-free
     // copy is the first one after the text's first byte.
-    std::size_t at = text.find_first_of("+-*/%", 1);
     if (at == std::string_view::npos)
         return false;
     compile_blank_free_operand(context, text.substr(0, at), line);
@@ -171,41 +217,53 @@ void compile_split_at(CompileContext& context, std::string_view text, std::size_
 
 }  // namespace
 
-std::vector<std::string_view> split_arguments(std::string_view text) {
-    std::vector<std::string_view> pieces;
-    for (;;) {
-        std::size_t comma = text.find(',');
-        pieces.push_back(trim(text.substr(0, comma)));
-        if (comma == std::string_view::npos)
-            return pieces;
-        text.remove_prefix(comma + 1);
-    }
-}
-
 void compile_operand(CompileContext& context, std::string_view text, std::uint32_t line) {
     std::string_view operand = trim(text);
     if (operand.empty())
         report_error("Empty expression", line);
-    if (operand.size() >= 2 && operand.front() == '"' && operand.back() == '"') {
-        // the raw bytes between the outer quotes; no escapes
-        std::size_t constant = add_string(context.program, operand.substr(1, operand.size() - 2));
-        context.emit(Opcode::push_str, static_cast<std::int64_t>(constant), line);
-        return;
-    }
-    if (operand == "true" || operand == "false") {
-        context.emit(Opcode::push_int, operand == "true" ? 1 : 0, line);
-        return;
-    }
-    if (is_integer_literal(operand)) {
-        IntegerParse value = parse_integer(operand);
-        if (!value.ok)
-            report_error("Bad number '" + std::string(operand) + "'", line);
-        context.emit(Opcode::push_int, value.value, line);
-        return;
-    }
-    if (is_float_literal(operand)) {
-        context.emit(Opcode::push_float, std::bit_cast<std::int64_t>(*parse_float(operand)), line);
-        return;
+    // The first byte tells the forms apart: a string, true or false, a number,
+    // and otherwise a variable name.
+    switch (operand.front()) {
+        case '"':
+            if (operand.size() >= 2 && operand.back() == '"') {
+                // the raw bytes between the outer quotes; no escapes
+                std::size_t constant = add_string(context.program, operand.substr(1, operand.size() - 2));
+                context.emit(Opcode::push_str, static_cast<std::int64_t>(constant), line);
+                return;
+            }
+            break;
+        case 't':
+        case 'f':
+            if (operand == "true" || operand == "false") {
+                context.emit(Opcode::push_int, operand == "true" ? 1 : 0, line);
+                return;
+            }
+            break;
+        case '-':
+        case '0':
+        case '1':
+        case '2':
+        case '3':
+        case '4':
+        case '5':
+        case '6':
+        case '7':
+        case '8':
+        case '9':
+            if (is_integer_literal(operand)) {
+                IntegerParse value = parse_integer(operand);
+                if (!value.ok)
+                    report_error("Bad number '" + std::string(operand) + "'", line);
+                context.emit(Opcode::push_int, value.value, line);
+                return;
+            }
+            if (is_float_literal(operand)) {
+                context.emit(Opcode::push_float, std::bit_cast<std::int64_t>(*parse_float(operand)), line);
+                return;
+            }
+            break;
+        default:
+            break;
     }
     // Any other text is a variable name, unchecked: `a+b` is looked up whole.
     context.emit(Opcode::load, resolve(context, operand, line), line);
@@ -217,12 +275,42 @@ void compile_condition(CompileContext& context, std::string_view text, std::uint
         context.emit(Opcode::push_int, condition == "true" ? 1 : 0, line);
         return;
     }
-    for (const OperatorText& comparison : comparisons) {
-        std::size_t at = condition.find(comparison.text);
-        if (at == std::string_view::npos)
-            continue;
-        compile_split_at(context, condition, at, comparison, line);
-        return;
+    // One pass finds where each comparison first occurs; the first of the
+    // list that occurs anywhere decides.
+    std::size_t first[std::size(comparisons)];
+    std::fill(std::begin(first), std::end(first), std::string_view::npos);
+    auto note = [&](std::size_t which, std::size_t at) {
+        if (first[which] == std::string_view::npos)
+            first[which] = at;
+    };
+    for (std::size_t p = 0; p < condition.size(); ++p) {
+        bool equals_next = p + 1 < condition.size() && condition[p + 1] == '=';
+        switch (condition[p]) {
+            case '=':
+                if (equals_next)
+                    note(0, p);
+                break;
+            case '!':
+                if (equals_next)
+                    note(1, p);
+                break;
+            case '<':
+                if (equals_next)
+                    note(2, p);
+                note(4, p);
+                break;
+            case '>':
+                if (equals_next)
+                    note(3, p);
+                note(5, p);
+                break;
+            default:
+                break;
+        }
+    }
+    for (std::size_t which = 0; which < std::size(comparisons); ++which) {
+        if (first[which] != std::string_view::npos)
+            return compile_split_at(context, condition, first[which], comparisons[which], line);
     }
     compile_operand(context, condition, line);
 }
@@ -230,12 +318,12 @@ void compile_condition(CompileContext& context, std::string_view text, std::uint
 void compile_call(CompileContext& context, std::size_t function, std::string_view arguments,
                   std::uint32_t line) {
     std::size_t count = 0;
-    for (std::string_view piece : split_arguments(arguments)) {
+    for_each_piece(arguments, [&](std::string_view piece) {
         if (piece.empty())
-            continue;  // `f(a,,b)` passes two
+            return;  // `f(a,,b)` passes two
         compile_operand(context, piece, line);
         ++count;
-    }
+    });
     unsigned arity = context.program.chunks[function].arity;
     if (count != arity) {
         report_error("Function expects " + std::to_string(arity) + " args, got " + std::to_string(count),
@@ -250,6 +338,8 @@ void compile_assignment(CompileContext& context, std::string_view target, std::s
     std::uint32_t slot = find_or_declare(context, target);
     std::string_view text = trim(expression);
 
+    if (text.empty())
+        report_error("Empty expression", line);
     if (text.starts_with("sqrt.")) {
         compile_operand(context, text.substr(5), line);
         context.emit(Opcode::sqrt, 0, line);
@@ -258,17 +348,17 @@ void compile_assignment(CompileContext& context, std::string_view target, std::s
     }
     if (compile_prefix_form(context, slot, text, line))
         return;
-    for (const OperatorText& logic : logic_operators) {
-        std::size_t at = text.find(logic.text);
-        if (at == std::string_view::npos)
+    ExpressionShape shape = shape_of(text);
+    for (std::size_t k = 0; k < std::size(logic_operators); ++k) {
+        if (shape.logic[k] == std::string_view::npos)
             continue;
-        compile_split_at(context, text, at, logic, line);
+        compile_split_at(context, text, shape.logic[k], logic_operators[k], line);
         context.emit(Opcode::store, slot, line);
         return;
     }
-    if (compile_call_form(context, slot, text, line))
+    if (compile_call_form(context, slot, text, shape.blank, line))
         return;
-    if (compile_arithmetic_form(context, slot, text, line))
+    if (compile_arithmetic_form(context, slot, text, shape.arithmetic, line))
         return;
     compile_operand(context, text, line);
     context.emit(Opcode::store, slot, line);

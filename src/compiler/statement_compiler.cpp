@@ -1,8 +1,9 @@
-// The block walk and every statement form. Statements are recognised by
-// fixed byte tests on the line's text, tried in a fixed order. Nested blocks
+// The block walk and every statement form. Each line is classified once, by
+// fixed byte tests on its text in a fixed order of recognition. Nested blocks
 // (under `if`, `els` and `lo`) are walked with an explicit stack rather than
 // by recursion: a file can nest thousands of levels deep.
 #include <bit>
+#include <cstring>
 
 #include "compiler/compile_context.h"
 #include "compiler/text_rules.h"
@@ -38,7 +39,7 @@ void compile_input(CompileContext& context, std::string_view text, std::uint32_t
 
 // `set arr, idx, val`: value below index on the stack.
 void compile_array_store(CompileContext& context, std::string_view text, std::uint32_t line) {
-    auto pieces = split_arguments(trim(text.substr(3)));
+    Pieces<3> pieces(trim(text.substr(3)));
     if (pieces.size() != 3)
         report_error("set needs 'arr, idx, val'", line);
     std::uint32_t array = resolve(context, pieces[0], line);
@@ -49,7 +50,7 @@ void compile_array_store(CompileContext& context, std::string_view text, std::ui
 
 // `fopen fh, path, mode`: the one file statement that declares its handle.
 void compile_open_file(CompileContext& context, std::string_view text, std::uint32_t line) {
-    auto pieces = split_arguments(trim(text.substr(5)));
+    Pieces<3> pieces(trim(text.substr(5)));
     if (pieces.size() != 3)
         report_error("fopen needs 'fh, path, mode'", line);
     if (!is_identifier(pieces[0]))
@@ -61,7 +62,7 @@ void compile_open_file(CompileContext& context, std::string_view text, std::uint
 }
 
 void compile_write_file(CompileContext& context, std::string_view text, std::uint32_t line) {
-    auto pieces = split_arguments(trim(text.substr(6)));
+    Pieces<2> pieces(trim(text.substr(6)));
     if (pieces.size() != 2)
         report_error("fwrite needs 'fh, val'", line);
     std::uint32_t handle = resolve(context, pieces[0], line);
@@ -73,7 +74,7 @@ void compile_write_file(CompileContext& context, std::string_view text, std::uin
 // statements and its first piece names the handle; there is no piece count,
 // so anything after a comma is never looked at.
 void compile_close_file(CompileContext& context, std::string_view text, std::uint32_t line) {
-    auto pieces = split_arguments(trim(text.substr(6)));
+    Pieces<1> pieces(trim(text.substr(6)));
     context.emit(Opcode::fclose, resolve(context, pieces[0], line), line);
 }
 
@@ -82,7 +83,7 @@ void compile_port_output(CompileContext& context, std::string_view text, std::ui
     std::size_t open = text.find('(');
     if (open == std::string_view::npos || text.back() != ')')
         report_error("Bad pout " + quoted(text), line);
-    auto pieces = split_arguments(text.substr(open + 1, text.size() - open - 2));
+    Pieces<2> pieces(text.substr(open + 1, text.size() - open - 2));
     if (pieces.size() != 2)
         report_error("pout needs 'port, val'", line);
     compile_operand(context, pieces[1], line);
@@ -113,7 +114,7 @@ void compile_call_or_array(CompileContext& context, std::string_view text, std::
         context.emit(Opcode::pop, 0, line);
         return;
     }
-    auto pieces = split_arguments(arguments);
+    Pieces<1> pieces(arguments);
     if (pieces.size() != 1)
         report_error("Unknown call " + quoted(name), line);
     std::uint32_t array = find_or_declare(context, name);
@@ -207,50 +208,162 @@ void compile_number_assignment(CompileContext& context, std::string_view text, s
     context.emit(Opcode::store, find_or_declare(context, name), line);
 }
 
-// Every statement that opens no block: tests 6 to 20 of the recognition order.
-void compile_simple_statement(CompileContext& context, std::string_view text, std::uint32_t line) {
-    if (text.starts_with("echow"))
-        return compile_print_with_wait(context, text, line);
-    if (text == "echo") {
-        // each bare echo gets a constant of its own
-        std::size_t empty = add_string(context.program, text.substr(0, 0));
-        context.emit(Opcode::push_str, static_cast<std::int64_t>(empty), line);
-        context.emit(Opcode::echo, 0, line);
-        return;
+// What a stored line is, in the recognition order: markers, includes and
+// notes are ignored, a definition is skipped with its body, then the keyword
+// statements, then the forms told apart by their bytes.
+enum class Statement : std::uint8_t {
+    ignored,
+    definition,
+    bare_return,  // fails
+    return_value,
+    stray_else,  // fails
+    if_block,
+    loop,
+    print_with_wait,
+    bare_print,
+    print,
+    input,
+    array_store,
+    open_file,
+    bare_close,  // fails
+    write_file,
+    close_file,
+    display,
+    port_output,
+    assignment,
+    call_or_array,
+    string_assignment,
+    number_assignment,
+};
+
+bool holds(std::string_view text, char c) { return std::memchr(text.data(), c, text.size()) != nullptr; }
+
+// One look at the line: its last byte settles an include, its first byte
+// picks the few keywords that can match (tried in the recognition order),
+// and only a line that names no keyword is searched for a '(' or '"'.
+Statement classify(std::string_view text) {
+    const char last = text.back();
+    if (last == 'h' && text.size() >= 4 && text.ends_with(".oxh"))
+        return Statement::ignored;
+    switch (text.front()) {
+        case '(':
+            if (last == ')' && text.size() >= 2)
+                return holds(text, '.') ? Statement::assignment : Statement::ignored;
+            break;
+        case 'o':
+            if (text == "oxel" || text == "ox.init")
+                return Statement::ignored;
+            if (text.starts_with("oxelfn"))
+                return Statement::definition;
+            break;
+        case 'b':
+            if (text == "branch")
+                return Statement::ignored;
+            break;
+        case 'r':
+            if (text == "rtn")
+                return Statement::bare_return;
+            if (starts_with_word(text, "rtn"))
+                return Statement::return_value;
+            break;
+        case 'e':
+            if (text == "els")
+                return Statement::stray_else;
+            if (text.starts_with("echow"))
+                return Statement::print_with_wait;
+            if (text == "echo")
+                return Statement::bare_print;
+            if (starts_with_word(text, "echo"))
+                return Statement::print;
+            break;
+        case 'i':
+            if (starts_with_word(text, "if"))
+                return Statement::if_block;
+            if (text.starts_with("in"))
+                return Statement::input;
+            break;
+        case 'l':
+            if (text.starts_with("lo"))
+                return Statement::loop;
+            break;
+        case 's':
+            if (starts_with_word(text, "set"))
+                return Statement::array_store;
+            break;
+        case 'f':
+            if (starts_with_word(text, "fopen"))
+                return Statement::open_file;
+            if (text == "fclose")
+                return Statement::bare_close;
+            if (starts_with_word(text, "fwrite"))
+                return Statement::write_file;
+            if (starts_with_word(text, "fclose"))
+                return Statement::close_file;
+            break;
+        case 'v':
+            if (text.starts_with("vga"))
+                return Statement::display;
+            break;
+        case 'p':
+            if (text.starts_with("pout"))
+                return Statement::port_output;
+            break;
+        default:
+            break;
     }
-    if (starts_with_word(text, "echo")) {
-        compile_operand(context, text.substr(4), line);
-        context.emit(Opcode::echo, 0, line);
-        return;
+    if (last == ')' && holds(text, '('))
+        return Statement::call_or_array;
+    if (holds(text, '"'))
+        return Statement::string_assignment;
+    return Statement::number_assignment;
+}
+
+// Every statement that opens no block.
+void compile_simple_statement(CompileContext& context, Statement kind, std::string_view text,
+                              std::uint32_t line) {
+    switch (kind) {
+        case Statement::print_with_wait:
+            return compile_print_with_wait(context, text, line);
+        case Statement::bare_print: {
+            // each bare echo gets a constant of its own
+            std::size_t empty = add_string(context.program, text.substr(0, 0));
+            context.emit(Opcode::push_str, static_cast<std::int64_t>(empty), line);
+            context.emit(Opcode::echo, 0, line);
+            return;
+        }
+        case Statement::print:
+            compile_operand(context, text.substr(4), line);
+            context.emit(Opcode::echo, 0, line);
+            return;
+        case Statement::input:
+            return compile_input(context, text, line);
+        case Statement::array_store:
+            return compile_array_store(context, text, line);
+        case Statement::open_file:
+            return compile_open_file(context, text, line);
+        case Statement::bare_close:
+            report_error("fclose needs a handle", line);
+        case Statement::write_file:
+            return compile_write_file(context, text, line);
+        case Statement::close_file:
+            return compile_close_file(context, text, line);
+        case Statement::display:
+            // the whole line, keyword included, is the display command
+            context.emit(Opcode::push_str, static_cast<std::int64_t>(add_string(context.program, text)),
+                         line);
+            context.emit(Opcode::vga, 0, line);
+            return;
+        case Statement::port_output:
+            return compile_port_output(context, text, line);
+        case Statement::assignment:
+            return compile_assignment_statement(context, text, line);
+        case Statement::call_or_array:
+            return compile_call_or_array(context, text, line);
+        case Statement::string_assignment:
+            return compile_string_assignment(context, text, line);
+        default:
+            return compile_number_assignment(context, text, line);
     }
-    if (text.starts_with("in"))
-        return compile_input(context, text, line);
-    if (starts_with_word(text, "set"))
-        return compile_array_store(context, text, line);
-    if (starts_with_word(text, "fopen"))
-        return compile_open_file(context, text, line);
-    if (text == "fclose")
-        report_error("fclose needs a handle", line);
-    if (starts_with_word(text, "fwrite"))
-        return compile_write_file(context, text, line);
-    if (starts_with_word(text, "fclose"))
-        return compile_close_file(context, text, line);
-    if (text.starts_with("vga")) {
-        // the whole line, keyword included, is the display command
-        context.emit(Opcode::push_str, static_cast<std::int64_t>(add_string(context.program, text)), line);
-        context.emit(Opcode::vga, 0, line);
-        return;
-    }
-    if (text.starts_with("pout"))
-        return compile_port_output(context, text, line);
-    if (text.front() == '(' && text.back() == ')')
-        return compile_assignment_statement(context, text, line);
-    if (text.back() == ')' && text.find('(') != std::string_view::npos) {
-        return compile_call_or_array(context, text, line);
-    }
-    if (text.find('"') != std::string_view::npos)
-        return compile_string_assignment(context, text, line);
-    compile_number_assignment(context, text, line);
 }
 
 // What closes when a block has been walked to its end.
@@ -289,38 +402,40 @@ public:
                 report_error("Bad indentation", line.number);
             std::size_t end = context_.block_ends[i];
             block.next = i + 1;
-            std::string_view text = lines_.text(i);
-            if (is_ignored_line(text))
+            Statement kind = classify(lines_.text(i));
+            if (kind == Statement::ignored)
                 continue;
-            if (text.starts_with("oxelfn")) {
+            if (kind == Statement::definition) {
                 block.next = end + 1;  // nested definitions are skipped whole
                 continue;
             }
-            compile_statement(i, end);
+            compile_statement(kind, i, end);
         }
     }
 
 private:
-    void compile_statement(std::size_t i, std::size_t end) {
+    void compile_statement(Statement kind, std::size_t i, std::size_t end) {
         const SourceLine& line = lines_[i];
         std::string_view text = lines_.text(i);
-        if (text == "rtn")
-            report_error("rtn needs a value", line.number);
-        if (starts_with_word(text, "rtn")) {
-            // no nested-block test: lines under it fail as "Bad indentation"
-            compile_operand(context_, text.substr(3), line.number);
-            context_.emit(Opcode::ret, 0, line.number);
-            return;
+        switch (kind) {
+            case Statement::bare_return:
+                report_error("rtn needs a value", line.number);
+            case Statement::return_value:
+                // no nested-block test: lines under it fail as "Bad indentation"
+                compile_operand(context_, text.substr(3), line.number);
+                context_.emit(Opcode::ret, 0, line.number);
+                return;
+            case Statement::stray_else:
+                report_error("els without if", line.number);
+            case Statement::if_block:
+                return open_then_block(i, end);
+            case Statement::loop:
+                return open_loop(i, end);
+            default:
+                compile_simple_statement(context_, kind, text, line.number);
+                if (end > i)
+                    report_error("Unexpected indented block", line.number);
         }
-        if (text == "els")
-            report_error("els without if", line.number);
-        if (starts_with_word(text, "if"))
-            return open_then_block(i, end);
-        if (text.starts_with("lo"))
-            return open_loop(i, end);
-        compile_simple_statement(context_, text, line.number);
-        if (end > i)
-            report_error("Unexpected indented block", line.number);
     }
 
     // cond, jmp_false F, then-block [jmp J, F: else-block] J:

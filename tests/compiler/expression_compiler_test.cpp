@@ -10,12 +10,19 @@ namespace {
 
 std::string pieces_of(std::string_view text) {
     std::string out;
-    for (std::string_view piece : split_arguments(text))
-        out += "[" + std::string(piece) + "]";
+    for_each_piece(text, [&](std::string_view piece) { out += "[" + std::string(piece) + "]"; });
+    // the counted split agrees with it
+    Pieces<2> first_two(text);
+    std::string kept;
+    for (std::size_t i = 0; i < std::min<std::size_t>(first_two.size(), 2); ++i)
+        kept += "[" + std::string(first_two[i]) + "]";
+    EXPECT_TRUE(out.starts_with(kept)) << text;
+    EXPECT_EQ(first_two.size(), static_cast<std::size_t>(std::count(text.begin(), text.end(), ',')) + 1)
+        << text;
     return out;
 }
 
-TEST(SplitArguments, OnePieceMoreThanCommasEachTrimmed) {
+TEST(CommaPieces, OnePieceMoreThanCommasEachTrimmed) {
     EXPECT_EQ(pieces_of(""), "[]");
     EXPECT_EQ(pieces_of("a, b,\tc "), "[a][b][c]");
     EXPECT_EQ(pieces_of("a,,b,"), "[a][][b][]");

@@ -27,21 +27,33 @@ bool is_whole_line_comment(std::string_view text) { return text == "cmt" || star
 
 // Position of an inline ` cmt` comment outside double quotes, or npos. One
 // flag tracks quotes: set by a leading quote, flipped by every later one.
+// The flag is brought up to date only where the word `cmt` stands between
+// blanks (or a blank and the end), so most lines are searched, not walked.
 std::size_t inline_comment_start(std::string_view text) {
     std::size_t n = text.size();
     if (n < 2)
         return std::string_view::npos;
     bool quoted = text[0] == '"';
-    for (std::size_t p = 1; p + 3 <= n; ++p) {
-        char c = text[p];
-        if (c == '"') {
-            quoted = !quoted;
-        } else if (!quoted && c == 'c' && text[p + 1] == 'm' && text[p + 2] == 't' && is_blank(text[p - 1]) &&
-                   (p + 3 == n || is_blank(text[p + 3]))) {
-            return p;
+    std::size_t counted = 1;  // quotes before this position have flipped the flag
+    for (std::size_t p = text.find("cmt", 1); p != std::string_view::npos; p = text.find("cmt", p + 1)) {
+        if (!is_blank(text[p - 1]) || (p + 3 != n && !is_blank(text[p + 3])))
+            continue;
+        for (; counted < p; ++counted) {
+            if (text[counted] == '"')
+                quoted = !quoted;
         }
+        if (!quoted)
+            return p;
     }
     return std::string_view::npos;
+}
+
+// Line feeds in the text, in a loop the compiler can vectorise.
+std::size_t count_line_feeds(std::string_view text) {
+    std::size_t count = 0;
+    for (char c : text)
+        count += c == '\n' ? 1 : 0;
+    return count;
 }
 
 }  // namespace
@@ -65,7 +77,7 @@ void split_lines(LineList& lines, std::string_view text, std::string_view path, 
     // sizes the list once for this file (growing it at least by half, so
     // that many small headers still cost linear time).
     if (stored.size() < kept_limit) {
-        std::size_t count = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+        std::size_t count = count_line_feeds(text) + 1;
         std::size_t needed = stored.size() + std::min(count, kept_limit - stored.size());
         if (needed > stored.capacity())
             stored.reserve(std::min(std::max(needed, stored.capacity() + stored.capacity() / 2), kept_limit));

@@ -209,8 +209,9 @@ void compile_number_assignment(CompileContext& context, std::string_view text, s
 }
 
 // What a stored line is, in the recognition order: markers, includes and
-// notes are ignored, a definition is skipped with its body, then the keyword
-// statements, then the forms told apart by their bytes.
+// notes are ignored (the lines is_ignored_line accepts), a definition is
+// skipped with its body, then the keyword statements, then the forms told
+// apart by their bytes.
 enum class Statement : std::uint8_t {
     ignored,
     definition,

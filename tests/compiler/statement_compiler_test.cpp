@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <bit>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
 #include "compile_test_support.h"
+#include "compiler/compile_context.h"
 #include "compiler/text_rules.h"
 #include "runtime/number_text.h"
 
@@ -49,6 +55,37 @@ TEST(Statements, FloatNameSearchMatchesTryingEveryLength) {
             "push_float " + std::to_string(std::bit_cast<std::int64_t>(value)) + ", store 0, load 0, echo")
             << text;
     }
+}
+
+// The block walk recognises ignored lines by its own byte tests; it must pass
+// over exactly the lines is_ignored_line accepts (which the header check
+// uses). Compiled alone, such a line leaves no code and no failure; any other
+// line leaves code or fails.
+TEST(Statements, WalkIgnoresExactlyTheIgnoredLines) {
+    auto dir = std::filesystem::temp_directory_path() / ("oxel_ignored_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string main_path = (dir / "main.ox").string();
+    constexpr std::string_view pieces[] = {"(", ")", ".",  "ox",   "el",   "ox.init", "oxel", "branch", "a",
+                                           " ", "1", "\"", ".oxh", "echo", "x",       "h",    "l"};
+    std::mt19937 random(2024);
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        for (std::size_t n = 1 + random() % 4; n > 0; --n)
+            text += pieces[random() % std::size(pieces)];
+        text = std::string(trim(text));
+        if (text.empty())
+            continue;
+        if (text.ends_with(".oxh"))
+            std::ofstream(dir / text);  // an include takes in this empty header
+        std::string code;
+        try {
+            code = test::code_of(test::compile_text(text, main_path), "__top");
+        } catch (const Failure&) {
+            code = "failed";
+        }
+        EXPECT_EQ(is_ignored_line(text), code == "halt") << text << " -> " << code;
+    }
+    std::filesystem::remove_all(dir);
 }
 
 TEST(Statements, FailuresWithTheirLines) {

@@ -111,10 +111,13 @@ std::vector<PendingFunction> find_functions(Program& program, const LineList& li
     return functions;
 }
 
-// The compiled code goes to the chunk at its exact size; the buffer is
-// emptied for the next chunk but keeps its room.
+// The compiled code goes to the chunk at its exact size, plus room for the
+// one instruction the machine appends when it makes the code runnable in
+// place (so that append moves nothing); the buffer is emptied for the next
+// chunk but keeps its room.
 void finish_chunk(CompileContext& context) {
     Chunk& chunk = context.program.chunks[context.current_chunk];
+    chunk.code.reserve(context.code.size() + 1);
     chunk.code.assign(context.code.begin(), context.code.end());
     chunk.slots = context.next_slot;
     context.code.clear();

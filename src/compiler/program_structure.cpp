@@ -36,9 +36,10 @@ std::string resolve_header_path(std::string_view dir, std::string_view text) {
 // by the same walk. Paths are compared as spelled, so every new spelling is
 // an include of its own; but a file reached before under another spelling
 // (same device and inode) is not read again, its text is shared. The text
-// taken in by all includes together, a shared text counted at every
-// include, stays below the main file's limit: the include that would reach
-// it cannot be taken in. So no program of many spellings exhausts memory.
+// taken in by all includes together, each resolved path and header text
+// (a shared text counted at every include), stays below the main file's
+// limit: the include that would reach it cannot be taken in. So no program
+// of many spellings, nor a path growing at every level, exhausts memory.
 void take_in_headers(LineList& lines, Program& program) {
     std::unordered_set<std::string_view> included;
     std::map<platform::FileIdentity, std::string_view> texts_read;
@@ -70,7 +71,7 @@ void take_in_headers(LineList& lines, Program& program) {
             if (identity)
                 texts_read.emplace(*identity, header_text);
         }
-        text_taken_in += header_text.size();
+        text_taken_in += kept_path.size() + header_text.size();
         if (text_taken_in >= include_text_limit)
             cannot_open();
         split_lines(lines, header_text, kept_path, directory_of(kept_path), true);

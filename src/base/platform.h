@@ -2,8 +2,13 @@
 // program's own files, the console streams. Everything else in the system
 // calls these and nothing else of the platform, so a port replaces this
 // header's one implementation file. Bytes pass through untranslated.
+//
+// Tests and fuzzers can put a Backend in place of the operating system for
+// the console and every file (see the end of this header); the functions
+// below then go to it.
 #pragma once
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -12,20 +17,42 @@
 
 namespace oxel::platform {
 
+// Descriptors 0, 1 and 2 that are not open are opened on the null device,
+// so no file the program opens later can take their place and receive its
+// output or feed its input. Called first thing; false when that failed.
+bool open_missing_standard_streams();
+
 // Reads the whole file. Fails when it cannot be opened or read, or when it
 // holds max_bytes or more (reading stops there; a larger file is never
 // loaded whole). Paths holding a NUL byte fail: the platform would read a
 // shorter path.
 std::optional<std::string> read_whole_file(std::string_view path, std::size_t max_bytes);
 
+// What tells two names of one file apart from two files: equal for every
+// path that reaches the same file (device and inode).
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    auto operator<=>(const FileIdentity&) const = default;
+};
+// Nothing when the path reaches no file.
+std::optional<FileIdentity> identify_file(std::string_view path);
+
 // One write of first then second to standard output (a line feed is usually
-// the second piece), retried on partial writes; failures are ignored.
+// the second piece), retried on partial writes and waiting while the stream
+// is full; failures are ignored.
 void write_stdout(std::string_view first, std::string_view second = {});
 // Same for standard error.
 void write_stderr(std::string_view text);
 
 // One byte of standard input, or nothing at end of input or on failure.
+// From a regular file it is read ahead in blocks; from anything else byte by
+// byte, since another process may read what follows.
 std::optional<unsigned char> read_stdin_byte();
+// Puts standard input's offset back to just after the last byte that
+// read_stdin_byte returned, so whoever reads the file next sees exactly the
+// rest. Called when the run ends, however it ends.
+void give_back_unread_input();
 
 // The program's files. A handle is the platform's own number.
 using FileHandle = int;
@@ -40,5 +67,43 @@ void close_file(FileHandle file);
 // A write to a pipe whose reader has gone must fail like any other write,
 // not end the process.
 void ignore_broken_pipe();
+
+// A stand-in for the operating system, for the functions above from
+// read_whole_file to close_file, each with the same contract.
+class Backend {
+public:
+    virtual ~Backend() = default;
+    virtual std::optional<std::string> read_whole_file(std::string_view path, std::size_t max_bytes) = 0;
+    virtual std::optional<FileIdentity> identify_file(std::string_view path) = 0;
+    virtual void write_stdout(std::string_view first, std::string_view second) = 0;
+    virtual void write_stderr(std::string_view text) = 0;
+    virtual std::optional<unsigned char> read_stdin_byte() = 0;
+    virtual void give_back_unread_input() = 0;
+    virtual std::optional<FileHandle> open_for_reading(std::string_view path) = 0;
+    virtual std::optional<FileHandle> create_for_writing(std::string_view path) = 0;
+    virtual std::optional<std::size_t> read_file(FileHandle file, char* buffer, std::size_t count) = 0;
+    virtual bool write_file(FileHandle file, std::string_view bytes) = 0;
+    virtual void close_file(FileHandle file) = 0;
+};
+
+// Sends everything to `backend` from now on; nullptr: the operating system
+// again. The backend must outlive its use.
+void use_backend(Backend* backend);
+
+// The operating system's own versions, which the functions above call when
+// no backend is in use. Each port's platform file defines these.
+namespace os {
+std::optional<std::string> read_whole_file(std::string_view path, std::size_t max_bytes);
+std::optional<FileIdentity> identify_file(std::string_view path);
+void write_stdout(std::string_view first, std::string_view second);
+void write_stderr(std::string_view text);
+std::optional<unsigned char> read_stdin_byte();
+void give_back_unread_input();
+std::optional<FileHandle> open_for_reading(std::string_view path);
+std::optional<FileHandle> create_for_writing(std::string_view path);
+std::optional<std::size_t> read_file(FileHandle file, char* buffer, std::size_t count);
+bool write_file(FileHandle file, std::string_view bytes);
+void close_file(FileHandle file);
+}  // namespace os
 
 }  // namespace oxel::platform

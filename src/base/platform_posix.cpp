@@ -1,6 +1,7 @@
 #include "base/platform.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -14,6 +15,21 @@ namespace oxel::platform {
 namespace {
 
 bool holds_nul(std::string_view path) { return path.find('\0') != std::string_view::npos; }
+
+// After EINTR, or EAGAIN on a descriptor someone made non-blocking (which
+// then waits until it is ready): true when the call should be made again.
+bool worth_retrying(int fd, short ready_for) {
+    if (errno == EINTR)
+        return true;
+    if (errno != EAGAIN && errno != EWOULDBLOCK)
+        return false;
+    pollfd wait_for{fd, ready_for, 0};
+    while (::poll(&wait_for, 1, -1) < 0) {
+        if (errno != EINTR)
+            return false;
+    }
+    return true;
+}
 
 // Writes both pieces with as few calls as possible; false on failure.
 bool write_pieces(int fd, std::string_view first, std::string_view second) {
@@ -29,7 +45,7 @@ bool write_pieces(int fd, std::string_view first, std::string_view second) {
         }
         ssize_t written = ::writev(fd, next, left);
         if (written < 0) {
-            if (errno == EINTR)
+            if (worth_retrying(fd, POLLOUT))
                 continue;
             return false;
         }
@@ -47,7 +63,37 @@ bool write_pieces(int fd, std::string_view first, std::string_view second) {
     return true;
 }
 
+// Standard input read ahead: only from a regular file, whose offset can be
+// put back when the run ends.
+enum class InputMode : std::uint8_t { unknown, blocks, bytes };
+struct StandardInput {
+    InputMode mode = InputMode::unknown;
+    std::size_t next = 0;  // first byte not yet handed out
+    std::size_t end = 0;   // bytes in the buffer
+    char buffer[65536];
+};
+StandardInput standard_input;
+
 }  // namespace
+
+bool open_missing_standard_streams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        // The lowest free number, which is fd itself: those below are open.
+        int opened = ::open("/dev/null", O_RDWR);
+        if (opened < 0)
+            return false;
+        if (opened != fd) {
+            if (::dup2(opened, fd) < 0)
+                return false;
+            ::close(opened);
+        }
+    }
+    return true;
+}
+
+namespace os {
 
 std::optional<std::string> read_whole_file(std::string_view path, std::size_t max_bytes) {
     if (holds_nul(path))
@@ -70,7 +116,7 @@ std::optional<std::string> read_whole_file(std::string_view path, std::size_t ma
             text.resize(text.size() * 2);
         ssize_t got = ::read(fd, text.data() + used, text.size() - used);
         if (got < 0) {
-            if (errno == EINTR)
+            if (worth_retrying(fd, POLLIN))
                 continue;
             ::close(fd);
             return std::nullopt;
@@ -88,6 +134,16 @@ std::optional<std::string> read_whole_file(std::string_view path, std::size_t ma
     return text;
 }
 
+std::optional<FileIdentity> identify_file(std::string_view path) {
+    if (holds_nul(path))
+        return std::nullopt;
+    std::string name(path);
+    struct stat info;
+    if (::stat(name.c_str(), &info) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
 void write_stdout(std::string_view first, std::string_view second) {
     (void)write_pieces(STDOUT_FILENO, first, second);
 }
@@ -95,15 +151,33 @@ void write_stdout(std::string_view first, std::string_view second) {
 void write_stderr(std::string_view text) { (void)write_pieces(STDERR_FILENO, text, {}); }
 
 std::optional<unsigned char> read_stdin_byte() {
-    unsigned char byte;
+    StandardInput& in = standard_input;
+    if (in.next < in.end)
+        return static_cast<unsigned char>(in.buffer[in.next++]);
+    if (in.mode == InputMode::unknown) {
+        struct stat info;
+        const bool regular = ::fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode);
+        in.mode = regular ? InputMode::blocks : InputMode::bytes;
+    }
+    const std::size_t wanted = in.mode == InputMode::blocks ? sizeof in.buffer : 1;
     for (;;) {
-        ssize_t got = ::read(STDIN_FILENO, &byte, 1);
-        if (got == 1)
-            return byte;
-        if (got < 0 && errno == EINTR)
+        ssize_t got = ::read(STDIN_FILENO, in.buffer, wanted);
+        if (got > 0) {
+            in.next = 1;
+            in.end = static_cast<std::size_t>(got);
+            return static_cast<unsigned char>(in.buffer[0]);
+        }
+        if (got < 0 && worth_retrying(STDIN_FILENO, POLLIN))
             continue;
         return std::nullopt;
     }
+}
+
+void give_back_unread_input() {
+    StandardInput& in = standard_input;
+    if (in.next < in.end)
+        (void)::lseek(STDIN_FILENO, -static_cast<off_t>(in.end - in.next), SEEK_CUR);
+    in.next = in.end = 0;
 }
 
 std::optional<FileHandle> open_for_reading(std::string_view path) {
@@ -138,7 +212,7 @@ std::optional<std::size_t> read_file(FileHandle file, char* buffer, std::size_t 
         ssize_t got = ::read(file, buffer, count);
         if (got >= 0)
             return static_cast<std::size_t>(got);
-        if (errno == EINTR)
+        if (worth_retrying(file, POLLIN))
             continue;
         return std::nullopt;
     }
@@ -147,6 +221,8 @@ std::optional<std::size_t> read_file(FileHandle file, char* buffer, std::size_t 
 bool write_file(FileHandle file, std::string_view bytes) { return write_pieces(file, bytes, {}); }
 
 void close_file(FileHandle file) { ::close(file); }
+
+}  // namespace os
 
 void ignore_broken_pipe() { std::signal(SIGPIPE, SIG_IGN); }
 

@@ -1,6 +1,7 @@
 // The whole compilation: split the main file, take in headers (include pass),
 // find the definitions (function pass), compile each body into its chunk
 // (body pass), then the top-level code into "__top".
+#include <map>
 #include <unordered_set>
 
 #include "base/platform.h"
@@ -32,9 +33,17 @@ std::string resolve_header_path(std::string_view dir, std::string_view text) {
 }
 
 // The list grows while it is walked: headers named by headers are taken in
-// by the same walk. Paths are compared as spelled.
+// by the same walk. Paths are compared as spelled, so every new spelling is
+// an include of its own; but a file reached before under another spelling
+// (same device and inode) is not read again, its text is shared. The text
+// taken in by all includes together, each resolved path and header text
+// (a shared text counted at every include), stays below the main file's
+// limit: the include that would reach it cannot be taken in. So no program
+// of many spellings, nor a path growing at every level, exhausts memory.
 void take_in_headers(LineList& lines, Program& program) {
     std::unordered_set<std::string_view> included;
+    std::map<platform::FileIdentity, std::string_view> texts_read;
+    std::size_t text_taken_in = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i == max_stored_lines)
             report_error("Include loop", 1);
@@ -46,10 +55,25 @@ void take_in_headers(LineList& lines, Program& program) {
             continue;
         std::string_view kept_path = keep_text(program, std::move(path));
         included.insert(kept_path);
-        auto header = platform::read_whole_file(kept_path, header_read_limit);
-        if (!header)
+        const auto cannot_open = [&] {
             report_error("Cannot open header '" + std::string(kept_path) + "'", lines[i].number);
-        std::string_view header_text = keep_text(program, std::move(*header));
+        };
+        const auto identity = platform::identify_file(kept_path);
+        const auto known = identity ? texts_read.find(*identity) : texts_read.end();
+        std::string_view header_text;
+        if (known != texts_read.end()) {
+            header_text = known->second;
+        } else {
+            auto header = platform::read_whole_file(kept_path, header_read_limit);
+            if (!header)
+                cannot_open();
+            header_text = keep_text(program, std::move(*header));
+            if (identity)
+                texts_read.emplace(*identity, header_text);
+        }
+        text_taken_in += kept_path.size() + header_text.size();
+        if (text_taken_in >= include_text_limit)
+            cannot_open();
         split_lines(lines, header_text, kept_path, directory_of(kept_path), true);
     }
 }

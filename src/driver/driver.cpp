@@ -10,6 +10,19 @@
 
 namespace oxel {
 
+namespace {
+
+// Standard input read ahead is given back however the run ends, exhausted
+// memory included.
+struct UnreadInputGiveBack {
+    UnreadInputGiveBack() = default;
+    ~UnreadInputGiveBack() { platform::give_back_unread_input(); }
+    UnreadInputGiveBack(const UnreadInputGiveBack&) = delete;
+    UnreadInputGiveBack& operator=(const UnreadInputGiveBack&) = delete;
+};
+
+}  // namespace
+
 int run_command_line(std::span<const std::string_view> arguments) {
     bool dump = false;
     std::string_view path;
@@ -28,6 +41,7 @@ int run_command_line(std::span<const std::string_view> arguments) {
         return 2;
     }
 
+    UnreadInputGiveBack give_back;
     try {
         error_file = {};
         auto text = platform::read_whole_file(path, main_file_limit);

@@ -51,6 +51,14 @@ std::int64_t floored_mod(std::int64_t x, std::int64_t y) {
 }  // namespace
 
 void Machine::run() {
+    if (counted_)
+        execute<true>();
+    else
+        execute<false>();
+}
+
+template <bool counted>
+void Machine::execute() {
     auto top_index = find_chunk(program, top_chunk_name);
     if (!top_index || *top_index >= runnable_.size())
         report_error("No code", 1);
@@ -86,6 +94,13 @@ void Machine::run() {
 #define ROOM()                                 \
     if (top == stack + max_stack) [[unlikely]] \
     fail_stack_overflow(LINE)
+// Every taken jump and every call spends a step of a counted run.
+#define STEP()                             \
+    if constexpr (counted) {               \
+        if (steps_left_ == 0) [[unlikely]] \
+            throw StepBudgetExhausted{};   \
+        --steps_left_;                     \
+    }
 #define POP() (*--top)
 #define PUSH(v) (*top++ = (v))
         // pop_integer / pop_number: the pop, then the conversion, so a bad value
@@ -350,13 +365,16 @@ void Machine::run() {
             NEXT;
         }
         CASE(jmp) {
+            STEP();
             ip = code + in->a;
             NEXT;
         }
         CASE(jmp_false) {
             POP_VALUE(v);
-            if (v.is_int() ? v.as_int() == 0 : !is_truthy(v))
+            if (v.is_int() ? v.as_int() == 0 : !is_truthy(v)) {
+                STEP();
                 ip = code + in->a;
+            }
             NEXT;
         }
         CASE(fopen) {
@@ -383,6 +401,7 @@ void Machine::run() {
         CASE(call) {
             if (frame_count >= max_frames)
                 report_error("Call stack overflow", LINE);
+            STEP();
             const auto callee_index = static_cast<std::size_t>(in->a);
             const Chunk& callee = program.chunks[callee_index];
             const RunnableChunk& run = runnable_[callee_index];
@@ -514,10 +533,12 @@ void Machine::run() {
         const Value& left = slots[LOW(in->b)];              \
         const Value& right = slots[HIGH(in->b)];            \
         if ((left.meta | right.meta) == 0 && HAS_ROOM(2)) { \
-            if (left.as_int() relation right.as_int())      \
+            if (left.as_int() relation right.as_int()) {    \
                 ip += 3;                                    \
-            else                                            \
+            } else {                                        \
+                STEP();                                     \
                 ip = code + in->a;                          \
+            }                                               \
             NEXT;                                           \
         }                                                   \
         FIRST_LOAD(LOW(in->b));                             \
@@ -525,10 +546,12 @@ void Machine::run() {
     INTERNAL_CASE(name##_slot_int_jump) {                   \
         const Value& left = slots[LOW(in->b)];              \
         if (left.meta == 0 && HAS_ROOM(2)) {                \
-            if (left.as_int() relation in->a)               \
+            if (left.as_int() relation in->a) {             \
                 ip += 3;                                    \
-            else                                            \
+            } else {                                        \
+                STEP();                                     \
                 ip = code + HIGH(in->b);                    \
+            }                                               \
             NEXT;                                           \
         }                                                   \
         FIRST_LOAD(LOW(in->b));                             \
@@ -562,10 +585,12 @@ void Machine::run() {
             if (counter.meta == 0 && HAS_ROOM(2)) {
                 const auto next = static_cast<std::int64_t>(counter.payload + 1);
                 counter.payload = static_cast<std::uint64_t>(next);
-                if (next >= in->a)
+                if (next >= in->a) {
                     ip += 7;
-                else
+                } else {
+                    STEP();
                     ip = code + HIGH(in->b);
+                }
                 NEXT;
             }
             FIRST_LOAD(LOW(in->b));
@@ -644,6 +669,7 @@ void Machine::run() {
 #undef LINE
 #undef NEED
 #undef ROOM
+#undef STEP
 #undef POP
 #undef PUSH
 #undef POP_INTEGER

@@ -29,11 +29,17 @@ Instruction failing(const Instruction& in, InternalOp op, std::int64_t operand) 
 
 }  // namespace
 
-Machine::Machine(const Program& image, bool fuse)
+Machine::Machine(const Program& image, bool fuse, RunLimits limits)
     : program(image),
       frames(std::make_unique<Frame[]>(max_frames)),
       stacks_(nullptr, std::free),
-      slot_area_(nullptr, std::free) {
+      slot_area_(nullptr, std::free),
+      counted_(limits.steps != 0),
+      steps_left_(limits.steps) {
+    if (limits.bytes != 0) {
+        budget_.left = limits.bytes;
+        strings.budget = arrays.budget = &budget_;
+    }
     prepare(fuse);
 }
 

@@ -37,11 +37,21 @@ struct Frame {
 // return it is the caller's `call`.
 inline std::uint32_t current_line(const Instruction* ip) { return ip[-1].line; }
 
+// Limits for runs that must end, set only by tests and fuzzers (0: none).
+// `steps` counts taken jumps and calls, the same with fusing on or off;
+// the one past it throws StepBudgetExhausted. `bytes` bounds what strings
+// and arrays take; past it std::bad_alloc, as when memory runs out.
+struct RunLimits {
+    std::uint64_t steps = 0;
+    std::size_t bytes = 0;
+};
+struct StepBudgetExhausted {};
+
 class Machine {
 public:
     // `fuse`: run common instruction runs as one (see internal_opcodes.h);
     // off only to check that fusing changes nothing.
-    explicit Machine(const Program& program, bool fuse = true);
+    explicit Machine(const Program& program, bool fuse = true, RunLimits limits = {});
     Machine(const Machine&) = delete;
     Machine& operator=(const Machine&) = delete;
 
@@ -68,7 +78,15 @@ private:
     std::unique_ptr<Value[], void (*)(void*)> stacks_;
     std::unique_ptr<Value[], void (*)(void*)> slot_area_;
 
+    bool counted_;
+    std::uint64_t steps_left_;
+    AllocationBudget budget_;
+
     void prepare(bool fuse);
+    // The interpreter loop; `counted` spends steps_left_ (oxelc runs the
+    // other one, which never looks at it).
+    template <bool counted>
+    void execute();
 };
 
 // Runs the program from its top-level chunk; "No code" if it has none.

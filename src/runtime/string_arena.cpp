@@ -19,16 +19,20 @@ char empty_buffer[1];
 
 }  // namespace
 
+char* StringArena::new_block(std::size_t size) {
+    if (budget != nullptr)
+        budget->take(size);
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+    return blocks_.back().get();
+}
+
 char* StringArena::allocate(std::size_t size) {
     if (size == 0)
         return empty_buffer;
-    if (size > own_block_size) {
-        blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
-        return blocks_.back().get();
-    }
+    if (size > own_block_size)
+        return new_block(size);
     if (size > free_left_) {
-        blocks_.push_back(std::make_unique_for_overwrite<char[]>(small_block_size));
-        free_ = blocks_.back().get();
+        free_ = new_block(small_block_size);
         free_left_ = small_block_size;
     }
     newest_ = free_;
@@ -49,8 +53,7 @@ char* StringArena::allocate_growable(std::size_t size) {
     if (size < growable_min_size)
         return allocate(size);
     std::size_t capacity = size * 2;
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(capacity));
-    grow_newest_ = blocks_.back().get();
+    grow_newest_ = new_block(capacity);
     grow_free_ = grow_newest_ + size;
     grow_left_ = capacity - size;
     return grow_newest_;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/allocation_budget.h"
+
 namespace oxel {
 
 class StringArena {
@@ -26,8 +28,13 @@ public:
     // their own length, so nothing they show changes.
     char* extend(std::string_view bytes, std::size_t extra);
 
+    // Blocks are taken from here when set.
+    AllocationBudget* budget = nullptr;
+
 private:
     std::vector<std::unique_ptr<char[]>> blocks_;
+
+    char* new_block(std::size_t size);
     char* free_ = nullptr;       // next free byte of the newest small block
     std::size_t free_left_ = 0;  // bytes left there
     char* newest_ = nullptr;     // start of the last buffer taken from there

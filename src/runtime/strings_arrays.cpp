@@ -105,6 +105,8 @@ Value new_array(ArrayTable& arrays, std::int64_t size, std::uint32_t line) {
         report_error(std::move(message), line);
     }
     const auto length = static_cast<std::uint64_t>(size);
+    if (arrays.budget != nullptr)
+        arrays.budget->take(length * sizeof(std::int64_t));
     arrays.entries.push_back({std::make_unique<std::int64_t[]>(length), length});  // zeroed
     return Value::array(arrays.entries.size() - 1);
 }

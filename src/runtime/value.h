@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/allocation_budget.h"
+
 namespace oxel {
 
 enum class ValueKind : std::uint8_t { Int = 0, Float = 1, String = 2, Array = 3 };
@@ -72,6 +74,7 @@ struct ArrayTable {
         std::uint64_t length;                      // 1 to 1,000,000, fixed
     };
     std::vector<Entry> entries;
+    AllocationBudget* budget = nullptr;  // elements are taken from here when set
 };
 
 }  // namespace oxel

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "image/program.h"
@@ -29,7 +30,6 @@ struct Frame {
     std::uint32_t slot_count = 0;
     Value* stack = nullptr;  // this frame's own operand stack
     Value* top = nullptr;    // one past the top value
-    std::size_t stack_len() const { return static_cast<std::size_t>(top - stack); }
 };
 
 // The line charged to a runtime error: that of the instruction being
@@ -47,6 +47,12 @@ public:
 
     // Runs "__top" until halt or the last ret. A runtime error throws Failure.
     void run();
+    // The same, counting the instructions dispatched (a fused run counts
+    // once): for tests that pin how many a loop takes.
+    std::uint64_t run_counting_dispatches();
+
+    // The code of chunk `index` as the loop runs it, one past the end included.
+    std::span<const Instruction> runnable_code(std::size_t index) const { return runnable_[index].code; }
 
     const Program& program;
     ArrayTable arrays;
@@ -69,6 +75,8 @@ private:
     std::unique_ptr<Value[], void (*)(void*)> slot_area_;
 
     void prepare(bool fuse);
+    template <bool counting>
+    std::uint64_t execute();
 };
 
 // Runs the program from its top-level chunk; "No code" if it has none.

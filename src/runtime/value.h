@@ -39,6 +39,7 @@ struct Value {
     bool is_float() const { return kind() == ValueKind::Float; }
     bool is_string() const { return kind() == ValueKind::String; }
     bool is_array() const { return kind() == ValueKind::Array; }
+    bool is_number() const { return meta <= 1; }  // an Int or a Float
 
     std::int64_t as_int() const { return static_cast<std::int64_t>(payload); }
     double as_float() const { return std::bit_cast<double>(payload); }
@@ -47,8 +48,14 @@ struct Value {
                 static_cast<std::size_t>(meta >> 8)};
     }
     std::uint64_t as_array() const { return payload; }
+    // An Int or a Float as a double.
+    double number_as_double() const { return is_int() ? static_cast<double>(as_int()) : as_float(); }
 };
 static_assert(sizeof(Value) == 16);
+
+// Tests on two values at once, for the fast paths of binary operations.
+inline bool both_ints(const Value& x, const Value& y) { return (x.meta | y.meta) == 0; }
+inline bool both_numbers(const Value& x, const Value& y) { return (x.meta | y.meta) <= 1; }
 
 // A number taken from a value: an integer or a float, and which.
 struct Number {

@@ -27,10 +27,6 @@ inline void room(const Value* top, const Value* stack, const Instruction* ip) {
     if (top == stack + max_stack) [[unlikely]]
         fail_stack_overflow(current_line(ip));
 }
-// Whether `count` more values fit.
-inline bool has_room(const Value* top, const Value* stack, std::size_t count) {
-    return top - stack <= static_cast<std::ptrdiff_t>(max_stack - count);
-}
 inline void push(Value*& top, const Value* stack, const Instruction* ip, const Value& v) {
     room(top, stack, ip);
     *top++ = v;

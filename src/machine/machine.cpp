@@ -6,6 +6,7 @@
 
 #include "base/error_report.h"
 #include "machine/internal_opcodes.h"
+#include "machine/verify.h"
 
 namespace oxel {
 
@@ -93,7 +94,9 @@ void Machine::prepare(bool fuse) {
             run.code.push_back(out);
         }
         run.code.push_back(Instruction{0, 0, 1, static_cast<Opcode>(InternalOp::fell_off)});
-        if (fuse)
+        // Fused handlers run without stack checks: only where the heights
+        // are known to fit.
+        if (fuse && verify_stack_heights(run.code, program))
             fuse_instructions(run.code);
     }
     stacks_.reset(allocate_zeroed(max_frames * max_stack));

@@ -10,6 +10,7 @@
 #include "base/error_report.h"
 #include "image/program.h"
 #include "machine/machine.h"
+#include "runtime/arithmetic.h"
 #include "runtime/value.h"
 
 namespace oxel::handlers {
@@ -67,6 +68,12 @@ inline std::int64_t floored_mod(std::int64_t x, std::int64_t y) {
     const std::int64_t m = x % y;
     return (m != 0 && (m < 0) != (y < 0)) ? m + y : m;
 }
+
+inline Value bitwise_and_(std::int64_t x, std::int64_t y) { return Value::integer(x & y); }
+inline Value bitwise_or_(std::int64_t x, std::int64_t y) { return Value::integer(x | y); }
+inline Value bitwise_xor_(std::int64_t x, std::int64_t y) { return Value::integer(x ^ y); }
+inline Value bitwise_shl(std::int64_t x, std::int64_t y) { return Value::integer(shift_left(x, y)); }
+inline Value bitwise_shr(std::int64_t x, std::int64_t y) { return Value::integer(shift_right(x, y)); }
 
 // What a fused arithmetic run does inline: each rule gives the integer and
 // the float operation and the divisors they take (ints_ok, floats_ok); any

@@ -44,10 +44,16 @@ enum class Layout : std::uint8_t {
 // Rows in matching order: at each index the first row whose run is there
 // wins, so a longer run must come before a shorter one it begins with.
 // X(name, layout, opcodes of the run...)
-#define OXEL_FUSED_ARITHMETIC_ROWS(X, op)            \
+#define OXEL_FUSED_ARITHMETIC_ROWS(X, op)                \
+    X(op##_slots, xyz, load, load, op, store)            \
+    X(op##_slot_int, xkz, load, push_int, op, store)     \
+    X(op##_slot_float, xkz, load, push_float, op, store) \
+    X(op##_int_slot, kyz, push_int, load, op, store)     \
+    X(op##_float_slot, kyz, push_float, load, op, store)
+#define OXEL_FUSED_BITWISE_ROWS(X, op)               \
     X(op##_slots, xyz, load, load, op, store)        \
     X(op##_slot_int, xkz, load, push_int, op, store) \
-    X(op##_slot_float, xkz, load, push_float, op, store)
+    X(op##_int_slot, kyz, push_int, load, op, store)
 #define OXEL_FUSED_COMPARISON_ROWS(X, op)              \
     X(op##_slots_jump, xyz, load, load, op, jmp_false) \
     X(op##_slot_int_jump, xkz, load, push_int, op, jmp_false)
@@ -65,12 +71,23 @@ enum class Layout : std::uint8_t {
     OXEL_FUSED_COMPARISON_ROWS(X, le)                                             \
     OXEL_FUSED_COMPARISON_ROWS(X, gt)                                             \
     OXEL_FUSED_COMPARISON_ROWS(X, ge)                                             \
+    OXEL_FUSED_BITWISE_ROWS(X, and_)                                              \
+    OXEL_FUSED_BITWISE_ROWS(X, or_)                                               \
+    OXEL_FUSED_BITWISE_ROWS(X, xor_)                                              \
+    OXEL_FUSED_BITWISE_ROWS(X, shl)                                               \
+    OXEL_FUSED_BITWISE_ROWS(X, shr)                                               \
+    X(bitnot_slot, xz, load, bitnot, store)                                       \
+    X(len_slot, xz, load, len, store)                                             \
+    X(char_slots, xyz, load, load, charat, store)                                 \
+    X(char_slot_int, xkz, load, push_int, charat, store)                          \
+    X(cat_slots, xyz, load, load, cat, store)                                     \
     X(set_slot_at_slot, xyz, load, load, arrset)                                  \
     X(set_int_at_slot, kyz, push_int, load, arrset)                               \
     X(copy_slot, xz, load, store)                                                 \
     X(sqrt_slot, xz, load, sqrt, store)                                           \
     X(ret_slot, xz, load, ret)                                                    \
     X(get_at_slot, get_x, load, arrget)                                           \
+    X(get_at_int, get_k, push_int, arrget)                                        \
     X(store_int, xz, push_int, store)
 
 // The machine's own single instructions, which stand for no run:

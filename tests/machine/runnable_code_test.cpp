@@ -83,16 +83,20 @@ Outcome run_counting(const Program& program, bool fuse) {
     return outcome;
 }
 
-// Slots: 0 the operand x (a float where the run takes a square root), 1 an
+// Slots: 0 the operand x (a float where the run takes a square root, a
+// string where it takes a length, a byte or a concatenation), 1 an
 // index or second operand, 2 an array of 4, 3 a target.
 Program stack_edge_program(const FusedForm& form, int filled) {
     using enum Opcode;
-    const bool takes_root = std::find(form.run.begin(), form.run.end(), sqrt) != form.run.end();
+    auto takes = [&](Opcode op) { return std::find(form.run.begin(), form.run.end(), op) != form.run.end(); };
+    const bool takes_root = takes(sqrt);
+    const bool takes_text = takes(len) || takes(charat) || takes(cat);
     std::vector<Instruction> code = {
         {4, 0, 1, push_int},
         {2, 0, 1, newarr},
-        takes_root ? Instruction{std::bit_cast<std::int64_t>(2.25), 0, 1, push_float}
-                   : Instruction{3, 0, 1, push_int},
+        takes_text   ? Instruction{0, 0, 1, push_str}
+        : takes_root ? Instruction{std::bit_cast<std::int64_t>(2.25), 0, 1, push_float}
+                     : Instruction{3, 0, 1, push_int},
         {0, 0, 1, store},
         {1, 0, 1, push_int},
         {1, 0, 1, store},
@@ -136,6 +140,7 @@ Program stack_edge_program(const FusedForm& form, int filled) {
          {Instruction{3, 0, 20, load}, Instruction{0, 0, 20, echo}, Instruction{0, 0, 21, halt}})
         code.push_back(in);
     Program program;
+    program.strings = {"hello"};
     Chunk top;
     top.name = top_chunk_name;
     top.slots = 4;

@@ -53,8 +53,8 @@ std::uint64_t Machine::execute() {
     frame_count = 1;
     {
         const RunnableChunk& run = runnable_[*top_index];
-        frame->chunk = &program.chunks[*top_index];
-        frame->code = frame->ip = run.code.data();
+        frame->chunk = run.chunk;
+        frame->code = frame->ip = run.code;
         frame->slots = slot_area_.get();
         frame->slot_count = run.slot_count;
         std::memset(static_cast<void*>(frame->slots), 0, sizeof(Value) * run.slot_count);

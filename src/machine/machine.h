@@ -39,9 +39,10 @@ inline std::uint32_t current_line(const Instruction* ip) { return ip[-1].line; }
 
 class Machine {
 public:
-    // `fuse`: run common instruction runs as one (see internal_opcodes.h);
-    // off only to check that fusing changes nothing.
-    explicit Machine(const Program& program, bool fuse = true);
+    // Takes the program over and turns its code into runnable code in
+    // place. `fuse`: run common instruction runs as one (see
+    // internal_opcodes.h); off only to check that fusing changes nothing.
+    explicit Machine(Program program, bool fuse = true);
     Machine(const Machine&) = delete;
     Machine& operator=(const Machine&) = delete;
 
@@ -52,9 +53,9 @@ public:
     std::uint64_t run_counting_dispatches();
 
     // The code of chunk `index` as the loop runs it, one past the end included.
-    std::span<const Instruction> runnable_code(std::size_t index) const { return runnable_[index].code; }
+    std::span<const Instruction> runnable_code(std::size_t index) const { return program.chunks[index].code; }
 
-    const Program& program;
+    Program program;
     ArrayTable arrays;
     FileTable files;
     StringArena strings;
@@ -62,13 +63,16 @@ public:
     std::uint64_t frame_count = 0;
 
 private:
-    // Each chunk's code as the loop runs it: operands checked once up front
+    // What a call needs of each chunk, in one place. Its code is the
+    // chunk's own, made runnable in place: operands checked once up front
     // (bad slots, constants and chunks become instructions that fail when
-    // reached, jumps out of range lead to the end), and one instruction past
-    // the end that fails with "Fell off chunk".
+    // reached, jumps out of range lead to the end), one instruction past the
+    // end that fails with "Fell off chunk", and fused where it verifies.
     struct RunnableChunk {
-        std::vector<Instruction> code;
+        const Instruction* code;
+        const Chunk* chunk;
         std::uint32_t slot_count;  // max(slots, arity, 1)
+        std::uint32_t arity;
     };
     std::vector<RunnableChunk> runnable_;
     std::unique_ptr<Value[], void (*)(void*)> stacks_;
@@ -80,6 +84,6 @@ private:
 };
 
 // Runs the program from its top-level chunk; "No code" if it has none.
-void run(const Program& program);
+void run(Program program);
 
 }  // namespace oxel

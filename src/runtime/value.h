@@ -24,6 +24,19 @@ struct Value {
     std::uint64_t payload = 0;
     std::uint64_t meta = 0;
 
+    Value() = default;
+    constexpr Value(std::uint64_t payload_bits, std::uint64_t meta_bits)
+        : payload(payload_bits), meta(meta_bits) {}
+    // The one rule for moving a Value: as two 8-byte words, never one
+    // 16-byte block. Results are written word by word, and a 16-byte load of
+    // a value just written that way waits for both stores to land instead
+    // of taking their data directly.
+    Value(const Value& from) { move_from(from); }
+    Value& operator=(const Value& from) {
+        move_from(from);
+        return *this;
+    }
+
     static Value integer(std::int64_t i) { return {static_cast<std::uint64_t>(i), 0}; }
     static Value number(double f) {
         return {std::bit_cast<std::uint64_t>(f), static_cast<std::uint64_t>(ValueKind::Float)};
@@ -48,6 +61,15 @@ struct Value {
                 static_cast<std::size_t>(meta >> 8)};
     }
     std::uint64_t as_array() const { return payload; }
+    void move_from(const Value& from) {
+        std::uint64_t p = from.payload, m = from.meta;
+#if defined(__GNUC__) || defined(__clang__)
+        asm("" : "+r"(p), "+r"(m));  // keeps the compiler from merging the words
+#endif
+        payload = p;
+        meta = m;
+    }
+
     // An Int or a Float as a double.
     double number_as_double() const { return is_int() ? static_cast<double>(as_int()) : as_float(); }
 };

@@ -3,6 +3,7 @@
 #include <limits>
 #include <vector>
 
+#include "machine/constant_divisor.h"
 #include "machine/internal_opcodes.h"
 
 namespace oxel {
@@ -22,7 +23,7 @@ bool fits(std::int64_t number) { return number >= 0 && number <= std::numeric_li
 
 // The fused instruction for `form` at `at`, whose run is known to be there;
 // false when its operands cannot be packed or the run's own conditions fail.
-bool pack_operands(const FusedForm& form, const Instruction* run, Instruction& out) {
+bool pack_operands(const FusedForm& form, Instruction* run, Instruction& out) {
     const Instruction& last = run[form.run.size() - 1];
     std::int64_t a = 0, b = 0;
     switch (form.layout) {
@@ -60,6 +61,20 @@ bool pack_operands(const FusedForm& form, const Instruction* run, Instruction& o
             a = run[0].a;
             b = pack(run[1].a, run[1].b);
             break;
+        case Layout::divisor: {
+            if constexpr (!constant_divisors_available) {
+                return false;
+            } else {
+                const auto divisor = ConstantDivisor::of(run[1].a);
+                if (!divisor || !fits(run[0].a) || !fits(last.a))
+                    return false;
+                a = run[1].a;
+                b = pack(run[0].a, last.a);
+                run[1].b = divisor->multiplier;
+                run[2].a = divisor->shift;
+            }
+            break;
+        }
         case Layout::loop: {
             // The counter is one slot throughout, stepped by one.
             const std::int64_t counter = run[0].a;

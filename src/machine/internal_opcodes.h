@@ -31,14 +31,18 @@ namespace oxel {
 // run's first two instructions, last its last; "x | y << 32" packs two
 // 32-bit numbers (slots or jump targets) into one operand.
 enum class Layout : std::uint8_t {
-    xyz,    // a = i0.a | i1.a << 32, b = last.a
-    xkz,    // a = i1.a (a constant),  b = i0.a | last.a << 32
-    kyz,    // a = i0.a (a constant),  b = i1.a | last.a << 32
-    xz,     // a = i0.a, b = last.a
-    get_x,  // load i; arrget d, r:      a = i | d << 32, b = r
-    get_k,  // push_int k; arrget d, r:  a = k, b = d | r << 32
-    loop,   // load c; push_int 1; add; store c; load c; push_int n; ge; jmp_false s
-            //                           a = n, b = c | s << 32
+    xyz,      // a = i0.a | i1.a << 32, b = last.a
+    xkz,      // a = i1.a (a constant),  b = i0.a | last.a << 32
+    kyz,      // a = i0.a (a constant),  b = i1.a | last.a << 32
+    xz,       // a = i0.a, b = last.a
+    get_x,    // load i; arrget d, r:      a = i | d << 32, b = r
+    get_k,    // push_int k; arrget d, r:  a = k, b = d | r << 32
+    divisor,  // load x; push_int d; OP; store z, d >= 2:
+              //   a = d, b = x | z << 32; the run's push_int gets the
+              //   multiplier in b and its OP the shift in a (both unused
+              //   there), see constant_divisor.h
+    loop,     // load c; push_int 1; add; store c; load c; push_int n; ge; jmp_false s
+              //                           a = n, b = c | s << 32
 };
 
 // Rows in matching order: at each index the first row whose run is there
@@ -63,6 +67,8 @@ enum class Layout : std::uint8_t {
     OXEL_FUSED_ARITHMETIC_ROWS(X, add)                                            \
     OXEL_FUSED_ARITHMETIC_ROWS(X, sub)                                            \
     OXEL_FUSED_ARITHMETIC_ROWS(X, mul)                                            \
+    X(div_slot_divisor, divisor, load, push_int, div, store)                      \
+    X(mod_slot_divisor, divisor, load, push_int, mod, store)                      \
     OXEL_FUSED_ARITHMETIC_ROWS(X, div)                                            \
     OXEL_FUSED_ARITHMETIC_ROWS(X, mod)                                            \
     OXEL_FUSED_COMPARISON_ROWS(X, eq)                                             \

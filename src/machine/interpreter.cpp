@@ -14,6 +14,7 @@
 #include <string>
 
 #include "base/error_report.h"
+#include "machine/constant_divisor.h"
 #include "machine/handler_support.h"
 #include "machine/internal_opcodes.h"
 #include "machine/machine.h"

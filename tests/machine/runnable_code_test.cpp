@@ -37,8 +37,9 @@ TEST(RunnableCode, EachCompiledShapeBecomesItsFusedInstruction) {
         {"x5\n(y. x)\n", "store_int copy_slot halt fell_off"},
         {"x5\n(r. x + x)\n(r. x - 2)\n(r. x * 1.5)\n",
          "store_int add_slots sub_slot_int mul_slot_float halt fell_off"},
-        {"x5\n(r. x / x)\n(r. x % 7)\n(r. x / 0.5)\n",
-         "store_int div_slots mod_slot_int div_slot_float halt fell_off"},
+        {"x5\n(r. x / x)\n(r. x % 7)\n(r. x / 0.5)\n(r. x % -7)\n(r. x / 1)\n(r. x / 8)\n",
+         "store_int div_slots mod_slot_divisor div_slot_float mod_slot_int div_slot_int div_slot_divisor "
+         "halt fell_off"},
         {"x5\nif x == x\n    echo 1\nif x < 3\n    echo 2\n",
          "store_int eq_slots_jump push_int echo lt_slot_int_jump push_int echo halt fell_off"},
         {"x5\nif x != x\n    echo 1\nif x >= 3\n    echo 2\n",
@@ -90,6 +91,7 @@ Program stack_edge_program(const FusedForm& form, int filled) {
     using enum Opcode;
     auto takes = [&](Opcode op) { return std::find(form.run.begin(), form.run.end(), op) != form.run.end(); };
     const bool takes_root = takes(sqrt);
+    const bool takes_divide = takes(div) || takes(mod);
     const bool takes_text = takes(len) || takes(charat) || takes(cat);
     std::vector<Instruction> code = {
         {4, 0, 1, push_int},
@@ -113,7 +115,8 @@ Program stack_edge_program(const FusedForm& form, int filled) {
                 in.a = loads++ == 0 || form.layout == Layout::loop ? 0 : 1;
                 break;
             case push_int:
-                in.a = 1;
+                // 1 steps a loop; -3 is no divisor that a multiply replaces
+                in.a = form.layout == Layout::loop ? 1 : takes_divide && form.layout == Layout::xkz ? -3 : 3;
                 break;
             case push_float:
                 in.a = std::bit_cast<std::int64_t>(0.5);

@@ -49,6 +49,17 @@ bool pack_operands(const FusedForm& form, Instruction* run, Instruction& out) {
             a = run[0].a;
             b = last.a;
             break;
+        case Layout::call:
+            if (form.run.size() == 2) {
+                a = last.a;
+                b = run[0].a;
+            } else {
+                if (!fits(run[0].a) || !fits(run[1].a))
+                    return false;
+                a = last.a;
+                b = pack(run[0].a, run[1].a);
+            }
+            break;
         case Layout::get_x:
             if (!fits(run[0].a) || !fits(run[1].a))
                 return false;

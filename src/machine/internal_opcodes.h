@@ -35,6 +35,8 @@ enum class Layout : std::uint8_t {
     xkz,      // a = i1.a (a constant),  b = i0.a | last.a << 32
     kyz,      // a = i0.a (a constant),  b = i1.a | last.a << 32
     xz,       // a = i0.a, b = last.a
+    call,     // load x; call f:           a = f, b = x
+              // load x; load y; call f:   a = f, b = x | y << 32
     get_x,    // load i; arrget d, r:      a = i | d << 32, b = r
     get_k,    // push_int k; arrget d, r:  a = k, b = d | r << 32
     divisor,  // load x; push_int d; OP; store z, d >= 2:
@@ -90,6 +92,8 @@ enum class Layout : std::uint8_t {
     X(set_slot_at_slot, xyz, load, load, arrset)                                  \
     X(set_int_at_slot, kyz, push_int, load, arrset)                               \
     X(copy_slot, xz, load, store)                                                 \
+    X(call_slot, call, load, call)                                                \
+    X(call_slots, call, load, load, call)                                         \
     X(sqrt_slot, xz, load, sqrt, store)                                           \
     X(ret_slot, xz, load, ret)                                                    \
     X(get_at_slot, get_x, load, arrget)                                           \

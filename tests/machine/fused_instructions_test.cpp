@@ -194,7 +194,8 @@ std::string random_program(std::mt19937_64& random) {
         }
     };
     auto text_operand = [&] { return pick(2) ? std::string("s") : variable(); };
-    std::string text = pick(2) ? "a(4)\ns\"abc\"\n" : "a(4)\ns\"12\"\n";
+    std::string text = "oxelfn f.p, q\n    (r. p - q)\n    rtn r\noxelfn g.p\n    (r. p * 2)\n    rtn r\n";
+    text += pick(2) ? "a(4)\ns\"abc\"\n" : "a(4)\ns\"12\"\n";
     for (const char* name : names) {
         const std::string value = values[pick(std::size(values))];
         text += value[0] == '"' ? std::string(name) + value + "\n"
@@ -208,7 +209,7 @@ std::string random_program(std::mt19937_64& random) {
     const int statements = 4 + static_cast<int>(pick(12));
     for (int i = 0; i < statements; ++i) {
         const std::string target = variable();
-        switch (pick(12)) {
+        switch (pick(13)) {
             case 0:
             case 1:
                 text += "(" + target + ". " + operand() + " " + arithmetic[pick(5)] + " " + operand() + ")\n";
@@ -244,6 +245,10 @@ std::string random_program(std::mt19937_64& random) {
                 break;
             case 10:
                 text += "(" + target + ". " + operand() + ")\n";
+                break;
+            case 11:
+                text += "(" + target + ". " +
+                        (pick(2) ? "f " + variable() + ", " + operand() : "g " + variable()) + ")\n";
                 break;
             default:
                 text += "echo " + variable() + "\n";

@@ -131,6 +131,9 @@ Program stack_edge_program(const FusedForm& form, int filled) {
                 in.a = 3;
                 in.b = 2;
                 break;
+            case call:
+                in.a = 0;  // f, which takes as many arguments as the run loads
+                break;
             case arrset:
                 in.a = 2;
                 break;
@@ -148,10 +151,18 @@ Program stack_edge_program(const FusedForm& form, int filled) {
     top.name = top_chunk_name;
     top.slots = 4;
     top.code = std::move(code);
+    Chunk f;
+    f.name = "f";
+    f.arity = static_cast<std::uint8_t>(std::count(form.run.begin(), form.run.end(), load));
+    f.slots = f.arity;
+    f.code = {{0, 0, 30, load}, {0, 0, 30, ret}};
+    add_chunk(program, std::move(f));
     add_chunk(program, std::move(top));
     return program;
 }
 
+// The most values the run and the load after it hold at once above the
+// filled stack.
 int stack_need(const FusedForm& form) {
     using enum Opcode;
     int height = 0, peak = 0;
@@ -164,8 +175,10 @@ int stack_need(const FusedForm& form) {
             --height;
         else if (op == arrset)
             height -= 2;
+        else if (op == call)
+            height = 1;  // the arguments are all the run pushed; the result stays
     }
-    return peak;
+    return std::max(peak, height + 1);  // and the load after the run
 }
 
 TEST(RunnableCode, EveryFusedFormAtTheEdgeOfAFullStack) {
@@ -179,7 +192,7 @@ TEST(RunnableCode, EveryFusedFormAtTheEdgeOfAFullStack) {
             const bool fits = filled + need <= static_cast<int>(max_stack);
             {
                 const Machine machine(program);
-                const auto code = machine.runnable_code(0);
+                const auto code = machine.runnable_code(1);
                 ASSERT_EQ(code[6 + filled].op == static_cast<Opcode>(form.op), fits);
             }
             const Outcome plain = run_counting(program, false);

@@ -86,6 +86,16 @@ bool pack_operands(const FusedForm& form, Instruction* run, Instruction& out) {
             }
             break;
         }
+        case Layout::step_loop: {
+            const std::int64_t counter = run[4].a;
+            if (run[5].a != 1 || run[7].a != counter || run[8].a != counter || !fits(counter) ||
+                !fits(last.a))
+                return false;
+            a = run[9].a;
+            b = pack(counter, last.a);
+            run[2].a = run[0].a;
+            break;
+        }
         case Layout::loop: {
             // The counter is one slot throughout, stepped by one.
             const std::int64_t counter = run[0].a;
@@ -145,6 +155,8 @@ void fuse_instructions(Code& code) {
             for (const FusedForm* form : by_first.forms[first]) {
                 if (run_is_at(code, at, *form) && pack_operands(*form, &code[at], code[at])) {
                     length = form->run.size();
+                    if (form->layout == Layout::step_loop)
+                        length = 4;  // the loop's close is fused next, on its own
                     break;
                 }
             }

@@ -31,20 +31,24 @@ namespace oxel {
 // run's first two instructions, last its last; "x | y << 32" packs two
 // 32-bit numbers (slots or jump targets) into one operand.
 enum class Layout : std::uint8_t {
-    xyz,      // a = i0.a | i1.a << 32, b = last.a
-    xkz,      // a = i1.a (a constant),  b = i0.a | last.a << 32
-    kyz,      // a = i0.a (a constant),  b = i1.a | last.a << 32
-    xz,       // a = i0.a, b = last.a
-    call,     // load x; call f:           a = f, b = x
-              // load x; load y; call f:   a = f, b = x | y << 32
-    get_x,    // load i; arrget d, r:      a = i | d << 32, b = r
-    get_k,    // push_int k; arrget d, r:  a = k, b = d | r << 32
-    divisor,  // load x; push_int d; OP; store z, d >= 2:
-              //   a = d, b = x | z << 32; the run's push_int gets the
-              //   multiplier in b and its OP the shift in a (both unused
-              //   there), see constant_divisor.h
-    loop,     // load c; push_int 1; add; store c; load c; push_int n; ge; jmp_false s
-              //                           a = n, b = c | s << 32
+    xyz,        // a = i0.a | i1.a << 32, b = last.a
+    xkz,        // a = i1.a (a constant),  b = i0.a | last.a << 32
+    kyz,        // a = i0.a (a constant),  b = i1.a | last.a << 32
+    xz,         // a = i0.a, b = last.a
+    call,       // load x; call f:           a = f, b = x
+                // load x; load y; call f:   a = f, b = x | y << 32
+    get_x,      // load i; arrget d, r:      a = i | d << 32, b = r
+    get_k,      // push_int k; arrget d, r:  a = k, b = d | r << 32
+    divisor,    // load x; push_int d; OP; store z, d >= 2:
+                //   a = d, b = x | z << 32; the run's push_int gets the
+                //   multiplier in b and its OP the shift in a (both unused
+                //   there), see constant_divisor.h
+    loop,       // load c; push_int 1; add; store c; load c; push_int n; ge; jmp_false s
+                //                           a = n, b = c | s << 32
+    step_loop,  // load x; push_int k; add; store z; then a loop's close as above:
+                //   a = n, b = c | s << 32; x rides in the first add's a
+                //   (unused there), k and z stay in their instructions; the
+                //   close is fused on its own too, for jumps into it
 };
 
 // Rows in matching order: at each index the first row whose run is there
@@ -64,40 +68,42 @@ enum class Layout : std::uint8_t {
     X(op##_slots_jump, xyz, load, load, op, jmp_false) \
     X(op##_slot_int_jump, xkz, load, push_int, op, jmp_false)
 
-#define OXEL_FUSED_FORMS(X)                                                       \
-    X(loop_next, loop, load, push_int, add, store, load, push_int, ge, jmp_false) \
-    OXEL_FUSED_ARITHMETIC_ROWS(X, add)                                            \
-    OXEL_FUSED_ARITHMETIC_ROWS(X, sub)                                            \
-    OXEL_FUSED_ARITHMETIC_ROWS(X, mul)                                            \
-    X(div_slot_divisor, divisor, load, push_int, div, store)                      \
-    X(mod_slot_divisor, divisor, load, push_int, mod, store)                      \
-    OXEL_FUSED_ARITHMETIC_ROWS(X, div)                                            \
-    OXEL_FUSED_ARITHMETIC_ROWS(X, mod)                                            \
-    OXEL_FUSED_COMPARISON_ROWS(X, eq)                                             \
-    OXEL_FUSED_COMPARISON_ROWS(X, ne)                                             \
-    OXEL_FUSED_COMPARISON_ROWS(X, lt)                                             \
-    OXEL_FUSED_COMPARISON_ROWS(X, le)                                             \
-    OXEL_FUSED_COMPARISON_ROWS(X, gt)                                             \
-    OXEL_FUSED_COMPARISON_ROWS(X, ge)                                             \
-    OXEL_FUSED_BITWISE_ROWS(X, and_)                                              \
-    OXEL_FUSED_BITWISE_ROWS(X, or_)                                               \
-    OXEL_FUSED_BITWISE_ROWS(X, xor_)                                              \
-    OXEL_FUSED_BITWISE_ROWS(X, shl)                                               \
-    OXEL_FUSED_BITWISE_ROWS(X, shr)                                               \
-    X(bitnot_slot, xz, load, bitnot, store)                                       \
-    X(len_slot, xz, load, len, store)                                             \
-    X(char_slots, xyz, load, load, charat, store)                                 \
-    X(char_slot_int, xkz, load, push_int, charat, store)                          \
-    X(cat_slots, xyz, load, load, cat, store)                                     \
-    X(set_slot_at_slot, xyz, load, load, arrset)                                  \
-    X(set_int_at_slot, kyz, push_int, load, arrset)                               \
-    X(copy_slot, xz, load, store)                                                 \
-    X(call_slot, call, load, call)                                                \
-    X(call_slots, call, load, load, call)                                         \
-    X(sqrt_slot, xz, load, sqrt, store)                                           \
-    X(ret_slot, xz, load, ret)                                                    \
-    X(get_at_slot, get_x, load, arrget)                                           \
-    X(get_at_int, get_k, push_int, arrget)                                        \
+#define OXEL_FUSED_FORMS(X)                                                                                 \
+    X(loop_next, loop, load, push_int, add, store, load, push_int, ge, jmp_false)                           \
+    X(add_int_loop_next, step_loop, load, push_int, add, store, load, push_int, add, store, load, push_int, \
+      ge, jmp_false)                                                                                        \
+    OXEL_FUSED_ARITHMETIC_ROWS(X, add)                                                                      \
+    OXEL_FUSED_ARITHMETIC_ROWS(X, sub)                                                                      \
+    OXEL_FUSED_ARITHMETIC_ROWS(X, mul)                                                                      \
+    X(div_slot_divisor, divisor, load, push_int, div, store)                                                \
+    X(mod_slot_divisor, divisor, load, push_int, mod, store)                                                \
+    OXEL_FUSED_ARITHMETIC_ROWS(X, div)                                                                      \
+    OXEL_FUSED_ARITHMETIC_ROWS(X, mod)                                                                      \
+    OXEL_FUSED_COMPARISON_ROWS(X, eq)                                                                       \
+    OXEL_FUSED_COMPARISON_ROWS(X, ne)                                                                       \
+    OXEL_FUSED_COMPARISON_ROWS(X, lt)                                                                       \
+    OXEL_FUSED_COMPARISON_ROWS(X, le)                                                                       \
+    OXEL_FUSED_COMPARISON_ROWS(X, gt)                                                                       \
+    OXEL_FUSED_COMPARISON_ROWS(X, ge)                                                                       \
+    OXEL_FUSED_BITWISE_ROWS(X, and_)                                                                        \
+    OXEL_FUSED_BITWISE_ROWS(X, or_)                                                                         \
+    OXEL_FUSED_BITWISE_ROWS(X, xor_)                                                                        \
+    OXEL_FUSED_BITWISE_ROWS(X, shl)                                                                         \
+    OXEL_FUSED_BITWISE_ROWS(X, shr)                                                                         \
+    X(bitnot_slot, xz, load, bitnot, store)                                                                 \
+    X(len_slot, xz, load, len, store)                                                                       \
+    X(char_slots, xyz, load, load, charat, store)                                                           \
+    X(char_slot_int, xkz, load, push_int, charat, store)                                                    \
+    X(cat_slots, xyz, load, load, cat, store)                                                               \
+    X(set_slot_at_slot, xyz, load, load, arrset)                                                            \
+    X(set_int_at_slot, kyz, push_int, load, arrset)                                                         \
+    X(copy_slot, xz, load, store)                                                                           \
+    X(call_slot, call, load, call)                                                                          \
+    X(call_slots, call, load, load, call)                                                                   \
+    X(sqrt_slot, xz, load, sqrt, store)                                                                     \
+    X(ret_slot, xz, load, ret)                                                                              \
+    X(get_at_slot, get_x, load, arrget)                                                                     \
+    X(get_at_int, get_k, push_int, arrget)                                                                  \
     X(store_int, xz, push_int, store)
 
 // The machine's own single instructions, which stand for no run:

@@ -72,6 +72,8 @@ TEST(FusedInstructions, SameOutcomeAsUnfused) {
         // loops: counts, while-conditions, nesting
         "i0\nlo5 w i < 3\n    echo i\n    (i. i + 1)\nlo0\n    echo 19\nlo2\n    lo3\n        echo 20\n",
         "n\"4\"\ni0\nlo10 w i < n\n    (i. i + 1)\n",
+        "x0\ny0\nlo5\n    (y. y + 2)\n    if y > 4\n        (x. x + 1)\necho x\necho y\n",
+        "x\"s\"\nlo2\n    (x. x + 1)\necho x\n",
         // arrays
         "a(3)\ni5\n(v. get a, i)\n",
         "a(3)\n(i. -1)\n(v. get a, i)\n",

@@ -107,7 +107,8 @@ Program stack_edge_program(const FusedForm& form, int filled) {
         code.push_back({i, 0, 2, push_int});
     const auto start = static_cast<std::int64_t>(code.size());
     const auto after = start + static_cast<std::int64_t>(form.run.size());
-    int loads = 0;
+    int loads = 0, pushes = 0, stores = 0;
+    const bool step = form.layout == Layout::step_loop;  // x in slot 0, the counter in slot 1
     for (std::size_t i = 0; i < form.run.size(); ++i) {
         Instruction in{0, 0, static_cast<std::uint32_t>(10 + i), form.run[i]};
         switch (form.run[i]) {
@@ -116,13 +117,17 @@ Program stack_edge_program(const FusedForm& form, int filled) {
                 break;
             case push_int:
                 // 1 steps a loop; -3 is no divisor that a multiply replaces
-                in.a = form.layout == Layout::loop ? 1 : takes_divide && form.layout == Layout::xkz ? -3 : 3;
+                in.a = form.layout == Layout::loop || (step && pushes == 1) ? 1
+                       : takes_divide && form.layout == Layout::xkz         ? -3
+                                                                            : 3;
+                ++pushes;
                 break;
             case push_float:
                 in.a = std::bit_cast<std::int64_t>(0.5);
                 break;
             case store:
-                in.a = form.layout == Layout::loop ? 0 : 3;
+                in.a = form.layout == Layout::loop ? 0 : step && stores > 0 ? 1 : 3;
+                ++stores;
                 break;
             case jmp_false:
                 in.a = after;

@@ -41,8 +41,9 @@ TEST(ConstantDivisor, SameAsTheDivideOnMillionsOfPairs) {
             ASSERT_EQ(r < 0 ? r + d : r, handlers::floored_mod(x, d)) << x << " % " << d;
             ++checked;
         };
-        for (std::int64_t x : {min, min + 1, max, max - 1, std::int64_t{0}, std::int64_t{1}, std::int64_t{-1},
-                               d, -d, d - 1, 1 - d, d + 1, -d - 1, max - max % d, min - min % d})
+        for (std::int64_t x :
+             {min, min + 1, max, max - 1, std::int64_t{0}, std::int64_t{1}, std::int64_t{-1}, d, -d, d - 1,
+              1 - d, handlers::wrapping_add(d, 1), -d - 1, max - max % d, min - min % d})
             check(x);
         for (int i = 0; i < 1000; ++i) {
             const auto bits = random();

@@ -52,7 +52,7 @@ int run_command_line(std::span<const std::string_view> arguments) {
             dump_program(program);
             return 0;
         }
-        run(program);
+        run(std::move(program));
         return 0;
     } catch (const Failure& failure) {
         platform::write_stderr(format_report(failure));

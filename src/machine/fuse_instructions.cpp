@@ -1,7 +1,9 @@
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <vector>
 
+#include "machine/constant_divisor.h"
 #include "machine/internal_opcodes.h"
 
 namespace oxel {
@@ -9,8 +11,6 @@ namespace oxel {
 namespace {
 
 using Code = std::vector<Instruction>;
-
-bool is(const Code& code, std::size_t at, Opcode op) { return at < code.size() && code[at].op == op; }
 
 std::int64_t pack(std::int64_t low, std::int64_t high) {
     return static_cast<std::int64_t>(static_cast<std::uint64_t>(low) |
@@ -21,143 +21,147 @@ std::int64_t pack(std::int64_t low, std::int64_t high) {
 // are checked, so a chunk of over 4 billion instructions just runs unfused.
 bool fits(std::int64_t number) { return number >= 0 && number <= std::numeric_limits<std::uint32_t>::max(); }
 
-Instruction fused(const Instruction& first, InternalOp op, std::int64_t a, std::int64_t b) {
-    return Instruction{a, b, first.line, static_cast<Opcode>(op)};
-}
-
-int arithmetic_index(Opcode op) {
-    switch (op) {
-        case Opcode::add:
-            return 0;
-        case Opcode::sub:
-            return 1;
-        case Opcode::mul:
-            return 2;
-        case Opcode::div:
-            return 3;
-        case Opcode::mod:
-            return 4;
-        default:
-            return -1;
-    }
-}
-
-int comparison_index(Opcode op) {
-    switch (op) {
-        case Opcode::eq:
-            return 0;
-        case Opcode::ne:
-            return 1;
-        case Opcode::lt:
-            return 2;
-        case Opcode::le:
-            return 3;
-        case Opcode::gt:
-            return 4;
-        case Opcode::ge:
-            return 5;
-        default:
-            return -1;
-    }
-}
-
-// Each fused family lists its variants side by side, one row per
-// operation in the instruction set's order, so an opcode is found by
-// counting from the family's first.
-InternalOp nth_fused(InternalOp first, int row, int variants, int variant) {
-    return static_cast<InternalOp>(static_cast<int>(first) + row * variants + variant);
-}
-static_assert(static_cast<int>(InternalOp::mod_slot_float) - static_cast<int>(InternalOp::add_slots) ==
-              4 * 3 + 2);
-static_assert(static_cast<int>(InternalOp::ge_slot_int_jump) - static_cast<int>(InternalOp::eq_slots_jump) ==
-              5 * 2 + 1);
-
-// Second operand: 0 a slot, 1 an integer, 2 a float.
-InternalOp arithmetic_op(int row, Opcode second) {
-    const int variant = second == Opcode::load ? 0 : second == Opcode::push_int ? 1 : 2;
-    return nth_fused(InternalOp::add_slots, row, 3, variant);
-}
-
-InternalOp comparison_op(int row, bool second_is_slot) {
-    return nth_fused(InternalOp::eq_slots_jump, row, 2, second_is_slot ? 0 : 1);
-}
-
-// The fused form of the run starting at `at`, and its length; 0 for none.
-std::size_t fuse_at(Code& code, std::size_t at) {
-    const Instruction& first = code[at];
-    auto a_of = [&](std::size_t offset) { return code[at + offset].a; };
-
-    if (first.op == Opcode::load) {
-        const std::int64_t x = first.a;
-        // The closing instructions of a counted loop.
-        if (is(code, at + 1, Opcode::push_int) && a_of(1) == 1 && is(code, at + 2, Opcode::add) &&
-            is(code, at + 3, Opcode::store) && a_of(3) == x && is(code, at + 4, Opcode::load) &&
-            a_of(4) == x && is(code, at + 5, Opcode::push_int) && is(code, at + 6, Opcode::ge) &&
-            is(code, at + 7, Opcode::jmp_false) && fits(a_of(7))) {
-            code[at] = fused(first, InternalOp::loop_next, a_of(5), pack(x, a_of(7)));
-            return 8;
-        }
-        const bool slot_second = is(code, at + 1, Opcode::load);
-        const bool float_second = is(code, at + 1, Opcode::push_float);
-        if (slot_second || float_second || is(code, at + 1, Opcode::push_int)) {
-            const std::int64_t second = a_of(1);
-            if (at + 3 < code.size()) {
-                const Opcode op = code[at + 2].op;
-                const Instruction& last = code[at + 3];
-                if (int i = arithmetic_index(op); i >= 0 && last.op == Opcode::store) {
-                    code[at] = fused(first, arithmetic_op(i, code[at + 1].op), second, pack(x, last.a));
-                    return 4;
-                }
-                if (float_second)
-                    return 0;
-                if (int i = comparison_index(op); i >= 0 && last.op == Opcode::jmp_false && fits(last.a)) {
-                    code[at] = slot_second ? fused(first, comparison_op(i, true), last.a, pack(x, second))
-                                           : fused(first, comparison_op(i, false), second, pack(x, last.a));
-                    return 4;
-                }
+// The fused instruction for `form` at `at`, whose run is known to be there;
+// false when its operands cannot be packed or the run's own conditions fail.
+bool pack_operands(const FusedForm& form, Instruction* run, Instruction& out) {
+    const Instruction& last = run[form.run.size() - 1];
+    std::int64_t a = 0, b = 0;
+    switch (form.layout) {
+        case Layout::xyz:
+            if (!fits(run[0].a) || !fits(run[1].a) || !fits(last.a))
+                return false;
+            a = pack(run[0].a, run[1].a);
+            b = last.a;
+            break;
+        case Layout::xkz:
+            if (!fits(run[0].a) || !fits(last.a))
+                return false;
+            a = run[1].a;
+            b = pack(run[0].a, last.a);
+            break;
+        case Layout::kyz:
+            if (!fits(run[1].a) || !fits(last.a))
+                return false;
+            a = run[0].a;
+            b = pack(run[1].a, last.a);
+            break;
+        case Layout::xz:
+            a = run[0].a;
+            b = last.a;
+            break;
+        case Layout::call:
+            if (form.run.size() == 2) {
+                a = last.a;
+                b = run[0].a;
+            } else {
+                if (!fits(run[0].a) || !fits(run[1].a))
+                    return false;
+                a = last.a;
+                b = pack(run[0].a, run[1].a);
             }
-            if (slot_second && is(code, at + 2, Opcode::arrset)) {
-                code[at] = fused(first, InternalOp::set_slot_at_slot, x, pack(second, a_of(2)));
-                return 3;
+            break;
+        case Layout::get_x:
+            if (!fits(run[0].a) || !fits(run[1].a))
+                return false;
+            a = pack(run[0].a, run[1].a);
+            b = run[1].b;
+            break;
+        case Layout::get_k:
+            if (!fits(run[1].a) || !fits(run[1].b))
+                return false;
+            a = run[0].a;
+            b = pack(run[1].a, run[1].b);
+            break;
+        case Layout::divisor: {
+            if constexpr (!constant_divisors_available) {
+                return false;
+            } else {
+                const auto divisor = ConstantDivisor::of(run[1].a);
+                if (!divisor || !fits(run[0].a) || !fits(last.a))
+                    return false;
+                a = run[1].a;
+                b = pack(run[0].a, last.a);
+                run[1].b = divisor->multiplier;
+                run[2].a = divisor->shift;
             }
+            break;
         }
-        if (is(code, at + 1, Opcode::store)) {
-            code[at] = fused(first, InternalOp::copy_slot, x, a_of(1));
-            return 2;
+        case Layout::step_loop: {
+            const std::int64_t counter = run[4].a;
+            if (run[5].a != 1 || run[7].a != counter || run[8].a != counter || !fits(counter) ||
+                !fits(last.a))
+                return false;
+            a = run[9].a;
+            b = pack(counter, last.a);
+            run[2].a = run[0].a;
+            break;
         }
-        if (is(code, at + 1, Opcode::sqrt) && is(code, at + 2, Opcode::store)) {
-            code[at] = fused(first, InternalOp::sqrt_slot, x, a_of(2));
-            return 3;
-        }
-        if (is(code, at + 1, Opcode::ret)) {
-            code[at] = fused(first, InternalOp::ret_slot, x, 0);
-            return 2;
-        }
-        if (is(code, at + 1, Opcode::arrget)) {
-            code[at] = fused(first, InternalOp::get_at_slot, pack(x, a_of(1)), code[at + 1].b);
-            return 2;
-        }
-        return 0;
-    }
-    if (first.op == Opcode::push_int) {
-        if (is(code, at + 1, Opcode::store)) {
-            code[at] = fused(first, InternalOp::store_int, first.a, a_of(1));
-            return 2;
-        }
-        if (is(code, at + 1, Opcode::load) && is(code, at + 2, Opcode::arrset)) {
-            code[at] = fused(first, InternalOp::set_int_at_slot, first.a, pack(a_of(1), a_of(2)));
-            return 3;
+        case Layout::loop: {
+            // The counter is one slot throughout, stepped by one.
+            const std::int64_t counter = run[0].a;
+            if (run[1].a != 1 || run[3].a != counter || run[4].a != counter || !fits(counter) ||
+                !fits(last.a))
+                return false;
+            a = run[5].a;
+            b = pack(counter, last.a);
+            break;
         }
     }
-    return 0;
+    out = Instruction{a, b, run[0].line, static_cast<Opcode>(form.op)};
+    return true;
+}
+
+// The fused forms whose run starts with each opcode, in matching order.
+struct FormsByFirst {
+    std::array<std::vector<const FusedForm*>, opcode_count> forms;
+    FormsByFirst() {
+        for (const FusedForm& form : fused_forms)
+            forms[static_cast<std::size_t>(form.run[0])].push_back(&form);
+    }
+};
+
+bool run_is_at(const Code& code, std::size_t at, const FusedForm& form) {
+    if (form.run.size() > code.size() - at)
+        return false;
+    for (std::size_t i = 0; i < form.run.size(); ++i)
+        if (code[at + i].op != form.run[i])
+            return false;
+    return true;
 }
 
 }  // namespace
 
+std::string_view runnable_opcode_name(std::uint8_t op) {
+    static constexpr std::string_view machine_names[] = {
+#define OXEL_ROW(name) #name,
+        OXEL_MACHINE_OPS(OXEL_ROW)
+#undef OXEL_ROW
+    };
+    if (op < opcode_count)
+        return opcode_names[op];
+    const std::size_t own = op - static_cast<std::size_t>(opcode_count);
+    if (own < std::size(machine_names))
+        return machine_names[own];
+    const std::size_t fused = own - std::size(machine_names);
+    return fused < std::size(fused_forms) ? fused_forms[fused].name : std::string_view("?");
+}
+
 void fuse_instructions(Code& code) {
+    static const FormsByFirst by_first;
     for (std::size_t at = 0; at < code.size();) {
-        const std::size_t length = fuse_at(code, at);
-        at += length > 0 ? length : 1;
+        std::size_t length = 1;
+        const auto first = static_cast<std::size_t>(code[at].op);
+        if (first < opcode_count) {
+            for (const FusedForm* form : by_first.forms[first]) {
+                if (run_is_at(code, at, *form) && pack_operands(*form, &code[at], code[at])) {
+                    length = form->run.size();
+                    if (form->layout == Layout::step_loop)
+                        length = 4;  // the loop's close is fused next, on its own
+                    break;
+                }
+            }
+        }
+        at += length;
     }
 }
 

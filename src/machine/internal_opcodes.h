@@ -1,56 +1,171 @@
-// Opcodes the machine puts into its runnable copy of the code, numbered
-// after the 45 of the instruction set. The compiler never emits them.
+// The runnable instruction set: the 45 opcodes of the program image, then the
+// machine's own, numbered after them. The compiler never emits these.
 //
-// Fused opcodes stand for a run of ordinary instructions that the compiler
+// A fused opcode stands for a run of ordinary instructions that the compiler
 // emits again and again (an assignment "load x; load y; add; store z", a
-// loop's closing eight instructions, ...). The fused opcode replaces only the
-// first instruction of the run; the rest stay in place behind it. When its
-// operands are plain integers it does the whole run at once and skips over
-// it; otherwise it does what the first instruction would have done and lets
-// the originals run, so every error, line and stack effect stays exactly
-// that of the unfused code, and a jump into the middle of a run still lands
-// on the original instruction.
+// loop's closing eight instructions, ...). It replaces only the first
+// instruction of the run; the rest stay in place behind it. When its operands
+// are of the expected kinds it does the whole run at once and skips over it;
+// otherwise it does what the first instruction would have done and lets the
+// originals run, so every error, line and stack effect stays exactly that of
+// the unfused code, and a jump into the middle of a run still lands on the
+// original instruction.
+//
+// Every fused opcode is declared once, in OXEL_FUSED_FORMS: its name, how the
+// run's operands are packed into the fused instruction, and the run itself as
+// a list of opcodes. The enum, the interpreter's dispatch table, the length
+// of the run a handler skips and the matcher that finds runs all derive from
+// that one list.
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
 
 #include "image/program.h"
 
 namespace oxel {
 
-#define OXEL_FUSED_ARITHMETIC(X) X(add) X(sub) X(mul) X(div) X(mod)
-#define OXEL_FUSED_COMPARISONS(X) X(eq) X(ne) X(lt) X(le) X(gt) X(ge)
+// How a fused instruction holds the operands of its run. i0, i1 are the
+// run's first two instructions, last its last; "x | y << 32" packs two
+// 32-bit numbers (slots or jump targets) into one operand.
+enum class Layout : std::uint8_t {
+    xyz,        // a = i0.a | i1.a << 32, b = last.a
+    xkz,        // a = i1.a (a constant),  b = i0.a | last.a << 32
+    kyz,        // a = i0.a (a constant),  b = i1.a | last.a << 32
+    xz,         // a = i0.a, b = last.a
+    call,       // load x; call f:           a = f, b = x
+                // load x; load y; call f:   a = f, b = x | y << 32
+    get_x,      // load i; arrget d, r:      a = i | d << 32, b = r
+    get_k,      // push_int k; arrget d, r:  a = k, b = d | r << 32
+    divisor,    // load x; push_int d; OP; store z, d >= 2:
+                //   a = d, b = x | z << 32; the run's push_int gets the
+                //   multiplier in b and its OP the shift in a (both unused
+                //   there), see constant_divisor.h
+    loop,       // load c; push_int 1; add; store c; load c; push_int n; ge; jmp_false s
+                //                           a = n, b = c | s << 32
+    step_loop,  // load x; push_int k; add; store z; then a loop's close as above:
+                //   a = n, b = c | s << 32; x rides in the first add's a
+                //   (unused there), k and z stay in their instructions; the
+                //   close is fused on its own too, for jumps into it
+};
 
-// Operand packing: two 32-bit numbers share one operand as low | high << 32.
+// Rows in matching order: at each index the first row whose run is there
+// wins, so a longer run must come before a shorter one it begins with.
+// X(name, layout, opcodes of the run...)
+#define OXEL_FUSED_ARITHMETIC_ROWS(X, op)                \
+    X(op##_slots, xyz, load, load, op, store)            \
+    X(op##_slot_int, xkz, load, push_int, op, store)     \
+    X(op##_slot_float, xkz, load, push_float, op, store) \
+    X(op##_int_slot, kyz, push_int, load, op, store)     \
+    X(op##_float_slot, kyz, push_float, load, op, store)
+#define OXEL_FUSED_BITWISE_ROWS(X, op)               \
+    X(op##_slots, xyz, load, load, op, store)        \
+    X(op##_slot_int, xkz, load, push_int, op, store) \
+    X(op##_int_slot, kyz, push_int, load, op, store)
+#define OXEL_FUSED_COMPARISON_ROWS(X, op)              \
+    X(op##_slots_jump, xyz, load, load, op, jmp_false) \
+    X(op##_slot_int_jump, xkz, load, push_int, op, jmp_false)
+
+#define OXEL_FUSED_FORMS(X)                                                                                 \
+    X(loop_next, loop, load, push_int, add, store, load, push_int, ge, jmp_false)                           \
+    X(add_int_loop_next, step_loop, load, push_int, add, store, load, push_int, add, store, load, push_int, \
+      ge, jmp_false)                                                                                        \
+    OXEL_FUSED_ARITHMETIC_ROWS(X, add)                                                                      \
+    OXEL_FUSED_ARITHMETIC_ROWS(X, sub)                                                                      \
+    OXEL_FUSED_ARITHMETIC_ROWS(X, mul)                                                                      \
+    X(div_slot_divisor, divisor, load, push_int, div, store)                                                \
+    X(mod_slot_divisor, divisor, load, push_int, mod, store)                                                \
+    OXEL_FUSED_ARITHMETIC_ROWS(X, div)                                                                      \
+    OXEL_FUSED_ARITHMETIC_ROWS(X, mod)                                                                      \
+    OXEL_FUSED_COMPARISON_ROWS(X, eq)                                                                       \
+    OXEL_FUSED_COMPARISON_ROWS(X, ne)                                                                       \
+    OXEL_FUSED_COMPARISON_ROWS(X, lt)                                                                       \
+    OXEL_FUSED_COMPARISON_ROWS(X, le)                                                                       \
+    OXEL_FUSED_COMPARISON_ROWS(X, gt)                                                                       \
+    OXEL_FUSED_COMPARISON_ROWS(X, ge)                                                                       \
+    OXEL_FUSED_BITWISE_ROWS(X, and_)                                                                        \
+    OXEL_FUSED_BITWISE_ROWS(X, or_)                                                                         \
+    OXEL_FUSED_BITWISE_ROWS(X, xor_)                                                                        \
+    OXEL_FUSED_BITWISE_ROWS(X, shl)                                                                         \
+    OXEL_FUSED_BITWISE_ROWS(X, shr)                                                                         \
+    X(bitnot_slot, xz, load, bitnot, store)                                                                 \
+    X(len_slot, xz, load, len, store)                                                                       \
+    X(char_slots, xyz, load, load, charat, store)                                                           \
+    X(char_slot_int, xkz, load, push_int, charat, store)                                                    \
+    X(cat_slots, xyz, load, load, cat, store)                                                               \
+    X(set_slot_at_slot, xyz, load, load, arrset)                                                            \
+    X(set_int_at_slot, kyz, push_int, load, arrset)                                                         \
+    X(copy_slot, xz, load, store)                                                                           \
+    X(call_slot, call, load, call)                                                                          \
+    X(call_slots, call, load, load, call)                                                                   \
+    X(sqrt_slot, xz, load, sqrt, store)                                                                     \
+    X(ret_slot, xz, load, ret)                                                                              \
+    X(get_at_slot, get_x, load, arrget)                                                                     \
+    X(get_at_int, get_k, push_int, arrget)                                                                  \
+    X(store_int, xz, push_int, store)
+
+// The machine's own single instructions, which stand for no run:
+//   fell_off    one past the end of every chunk: "Fell off chunk"
+//   bad_slot    an operand naming no slot, constant or chunk; a = that number
+//   bad_opcode  an opcode number above the instruction set; a = the number
+#define OXEL_MACHINE_OPS(X) X(fell_off) X(bad_slot) X(bad_opcode)
+
 enum class InternalOp : std::uint8_t {
-    fell_off = opcode_count,  // one past the end of every chunk
-    bad_slot,                 // an operand naming no slot, constant or chunk; a = that number
-    bad_opcode,               // an opcode number above the instruction set; a = the number
-// load x; load y; OP; store z          a = y, b = x | z << 32
-// load x; push_int k; OP; store z      a = k, b = x | z << 32
-// load x; push_float k; OP; store z    a = k's bits, b = x | z << 32
-#define OXEL_ROW(name) name##_slots, name##_slot_int, name##_slot_float,
-    OXEL_FUSED_ARITHMETIC(OXEL_ROW)
+    first_ = opcode_count - 1,
+#define OXEL_ROW(name) name,
+    OXEL_MACHINE_OPS(OXEL_ROW)
 #undef OXEL_ROW
-// load x; load y; CMP; jmp_false t     a = t, b = x | y << 32
-// load x; push_int k; CMP; jmp_false t a = k, b = x | t << 32
-#define OXEL_ROW(name) name##_slots_jump, name##_slot_int_jump,
-        OXEL_FUSED_COMPARISONS(OXEL_ROW)
+#define OXEL_ROW(name, layout, ...) name,
+        OXEL_FUSED_FORMS(OXEL_ROW)
 #undef OXEL_ROW
-    // load c; push_int 1; add; store c; load c; push_int n; ge; jmp_false s
-    //                                      a = n, b = c | s << 32
-    sqrt_slot,  // load x; sqrt; store z           a = x, b = z
-    ret_slot,   // load x; ret                     a = x
-    loop_next,
-    store_int,         // push_int k; store x             a = k, b = x
-    copy_slot,         // load x; store y                 a = x, b = y
-    get_at_slot,       // load i; arrget d, r             a = i | d << 32, b = r
-    set_int_at_slot,   // push_int k; load i; arrset r    a = k, b = i | r << 32
-    set_slot_at_slot,  // load v; load i; arrset r        a = v, b = i | r << 32
-    end_,
+            end_,
 };
 
 inline constexpr int runnable_opcode_count = static_cast<int>(InternalOp::end_);
+static_assert(static_cast<int>(InternalOp::fell_off) == opcode_count);
+static_assert(runnable_opcode_count <= 256, "opcodes are one byte");
+
+// The runs, as arrays of opcodes named after their fused opcode.
+namespace fused_runs {
+using enum Opcode;
+#define OXEL_ROW(name, layout, ...) inline constexpr Opcode name[] = {__VA_ARGS__};
+OXEL_FUSED_FORMS(OXEL_ROW)
+#undef OXEL_ROW
+}  // namespace fused_runs
+
+// How many instructions of the compiled code an opcode stands for: the length
+// of its run for a fused opcode, 1 for any other.
+inline constexpr int run_lengths[runnable_opcode_count] = {
+#define OXEL_ROW(name, text) 1,
+    OXEL_OPCODES(OXEL_ROW)
+#undef OXEL_ROW
+#define OXEL_ROW(name) 1,
+        OXEL_MACHINE_OPS(OXEL_ROW)
+#undef OXEL_ROW
+#define OXEL_ROW(name, layout, ...) static_cast<int>(std::size(fused_runs::name)),
+            OXEL_FUSED_FORMS(OXEL_ROW)
+#undef OXEL_ROW
+};
+constexpr int run_length(InternalOp op) { return run_lengths[static_cast<int>(op)]; }
+
+// One fused form as data, for the matcher and for tests.
+struct FusedForm {
+    InternalOp op;
+    std::string_view name;
+    Layout layout;
+    std::span<const Opcode> run;
+};
+inline constexpr FusedForm fused_forms[] = {
+#define OXEL_ROW(name, layout_, ...) {InternalOp::name, #name, Layout::layout_, fused_runs::name},
+    OXEL_FUSED_FORMS(OXEL_ROW)
+#undef OXEL_ROW
+};
+
+// The name of any runnable opcode: the listing's text for the instruction
+// set, the row name for the machine's own.
+std::string_view runnable_opcode_name(std::uint8_t op);
 
 // Rewrites runs of the code (which ends with the fell_off instruction) into
 // fused opcodes where they match.

@@ -6,6 +6,7 @@
 
 #include "base/error_report.h"
 #include "machine/internal_opcodes.h"
+#include "machine/verify.h"
 
 namespace oxel {
 
@@ -29,12 +30,12 @@ Instruction failing(const Instruction& in, InternalOp op, std::int64_t operand) 
 
 }  // namespace
 
-Machine::Machine(const Program& image, bool fuse, RunLimits limits)
-    : program(image),
+Machine::Machine(Program image, bool fuse, RunLimits limits)
+    : program(std::move(image)),
       frames(std::make_unique<Frame[]>(max_frames)),
       stacks_(nullptr, std::free),
       slot_area_(nullptr, std::free),
-      counted_(limits.steps != 0),
+      budgeted_(limits.steps != 0),
       steps_left_(limits.steps) {
     if (limits.bytes != 0) {
         budget_.left = limits.bytes;
@@ -47,13 +48,14 @@ void Machine::prepare(bool fuse) {
     runnable_.resize(program.chunks.size());
     std::uint32_t widest = 1;
     for (std::size_t c = 0; c < program.chunks.size(); ++c) {
-        const Chunk& chunk = program.chunks[c];
+        Chunk& chunk = program.chunks[c];
         RunnableChunk& run = runnable_[c];
         run.slot_count = std::max<std::uint32_t>({chunk.slots, chunk.arity, 1});
+        run.arity = chunk.arity;
+        run.chunk = &chunk;
         widest = std::max(widest, run.slot_count);
-        run.code.reserve(chunk.code.size() + 1);
         const auto end = static_cast<std::int64_t>(chunk.code.size());
-        for (const Instruction& in : chunk.code) {
+        for (Instruction& in : chunk.code) {
             Instruction out = in;
             auto op = static_cast<std::uint8_t>(in.op);
             auto slot_ok = [&](std::int64_t operand) { return is_slot(operand, run.slot_count); };
@@ -96,18 +98,21 @@ void Machine::prepare(bool fuse) {
                         break;
                 }
             }
-            run.code.push_back(out);
+            in = out;
         }
-        run.code.push_back(Instruction{0, 0, 1, static_cast<Opcode>(InternalOp::fell_off)});
-        if (fuse)
-            fuse_instructions(run.code);
+        chunk.code.push_back(Instruction{0, 0, 1, static_cast<Opcode>(InternalOp::fell_off)});
+        // Fused handlers run without stack checks: only where the heights
+        // are known to fit.
+        if (fuse && verify_stack_heights(chunk.code, program))
+            fuse_instructions(chunk.code);
+        run.code = chunk.code.data();
     }
     stacks_.reset(allocate_zeroed(max_frames * max_stack));
     slot_area_.reset(allocate_zeroed(max_frames * static_cast<std::size_t>(widest)));
 }
 
-void run(const Program& program) {
-    Machine machine(program);
+void run(Program program) {
+    Machine machine(std::move(program));
     machine.run();
 }
 

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "image/program.h"
@@ -29,7 +30,6 @@ struct Frame {
     std::uint32_t slot_count = 0;
     Value* stack = nullptr;  // this frame's own operand stack
     Value* top = nullptr;    // one past the top value
-    std::size_t stack_len() const { return static_cast<std::size_t>(top - stack); }
 };
 
 // The line charged to a runtime error: that of the instruction being
@@ -49,16 +49,23 @@ struct StepBudgetExhausted {};
 
 class Machine {
 public:
-    // `fuse`: run common instruction runs as one (see internal_opcodes.h);
-    // off only to check that fusing changes nothing.
-    explicit Machine(const Program& program, bool fuse = true, RunLimits limits = {});
+    // Takes the program over and turns its code into runnable code in
+    // place. `fuse`: run common instruction runs as one (see
+    // internal_opcodes.h); off only to check that fusing changes nothing.
+    explicit Machine(Program program, bool fuse = true, RunLimits limits = {});
     Machine(const Machine&) = delete;
     Machine& operator=(const Machine&) = delete;
 
     // Runs "__top" until halt or the last ret. A runtime error throws Failure.
     void run();
+    // The same, counting the instructions dispatched (a fused run counts
+    // once): for tests that pin how many a loop takes.
+    std::uint64_t run_counting_dispatches();
 
-    const Program& program;
+    // The code of chunk `index` as the loop runs it, one past the end included.
+    std::span<const Instruction> runnable_code(std::size_t index) const { return program.chunks[index].code; }
+
+    Program program;
     ArrayTable arrays;
     FileTable files;
     StringArena strings;
@@ -66,30 +73,34 @@ public:
     std::uint64_t frame_count = 0;
 
 private:
-    // Each chunk's code as the loop runs it: operands checked once up front
+    // What a call needs of each chunk, in one place. Its code is the
+    // chunk's own, made runnable in place: operands checked once up front
     // (bad slots, constants and chunks become instructions that fail when
-    // reached, jumps out of range lead to the end), and one instruction past
-    // the end that fails with "Fell off chunk".
+    // reached, jumps out of range lead to the end), one instruction past the
+    // end that fails with "Fell off chunk", and fused where it verifies.
     struct RunnableChunk {
-        std::vector<Instruction> code;
+        const Instruction* code;
+        const Chunk* chunk;
         std::uint32_t slot_count;  // max(slots, arity, 1)
+        std::uint32_t arity;
     };
     std::vector<RunnableChunk> runnable_;
     std::unique_ptr<Value[], void (*)(void*)> stacks_;
     std::unique_ptr<Value[], void (*)(void*)> slot_area_;
 
-    bool counted_;
+    bool budgeted_;
     std::uint64_t steps_left_;
     AllocationBudget budget_;
 
     void prepare(bool fuse);
-    // The interpreter loop; `counted` spends steps_left_ (oxelc runs the
-    // other one, which never looks at it).
-    template <bool counted>
-    void execute();
+    // The interpreter loop. `counting` counts dispatches (tests only);
+    // `budgeted` spends steps_left_ (tests and fuzzers only). oxelc runs
+    // the form with neither.
+    template <bool counting, bool budgeted>
+    std::uint64_t execute();
 };
 
 // Runs the program from its top-level chunk; "No code" if it has none.
-void run(const Program& program);
+void run(Program program);
 
 }  // namespace oxel

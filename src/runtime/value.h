@@ -26,6 +26,19 @@ struct Value {
     std::uint64_t payload = 0;
     std::uint64_t meta = 0;
 
+    Value() = default;
+    constexpr Value(std::uint64_t payload_bits, std::uint64_t meta_bits)
+        : payload(payload_bits), meta(meta_bits) {}
+    // The one rule for moving a Value: as two 8-byte words, never one
+    // 16-byte block. Results are written word by word, and a 16-byte load of
+    // a value just written that way waits for both stores to land instead
+    // of taking their data directly.
+    Value(const Value& from) { move_from(from); }
+    Value& operator=(const Value& from) {
+        move_from(from);
+        return *this;
+    }
+
     static Value integer(std::int64_t i) { return {static_cast<std::uint64_t>(i), 0}; }
     static Value number(double f) {
         return {std::bit_cast<std::uint64_t>(f), static_cast<std::uint64_t>(ValueKind::Float)};
@@ -41,6 +54,7 @@ struct Value {
     bool is_float() const { return kind() == ValueKind::Float; }
     bool is_string() const { return kind() == ValueKind::String; }
     bool is_array() const { return kind() == ValueKind::Array; }
+    bool is_number() const { return meta <= 1; }  // an Int or a Float
 
     std::int64_t as_int() const { return static_cast<std::int64_t>(payload); }
     double as_float() const { return std::bit_cast<double>(payload); }
@@ -49,8 +63,23 @@ struct Value {
                 static_cast<std::size_t>(meta >> 8)};
     }
     std::uint64_t as_array() const { return payload; }
+    void move_from(const Value& from) {
+        std::uint64_t p = from.payload, m = from.meta;
+#if defined(__GNUC__) || defined(__clang__)
+        asm("" : "+r"(p), "+r"(m));  // keeps the compiler from merging the words
+#endif
+        payload = p;
+        meta = m;
+    }
+
+    // An Int or a Float as a double.
+    double number_as_double() const { return is_int() ? static_cast<double>(as_int()) : as_float(); }
 };
 static_assert(sizeof(Value) == 16);
+
+// Tests on two values at once, for the fast paths of binary operations.
+inline bool both_ints(const Value& x, const Value& y) { return (x.meta | y.meta) == 0; }
+inline bool both_numbers(const Value& x, const Value& y) { return (x.meta | y.meta) <= 1; }
 
 // A number taken from a value: an integer or a float, and which.
 struct Number {

@@ -1,0 +1,131 @@
+// Small pieces the interpreter's handlers share: stack checks, pops that
+// convert, operand unpacking and the integer division rules. Everything here
+// is inline; the loop itself is in interpreter.cpp and its handlers in the
+// ops_*.inc files next to it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "base/error_report.h"
+#include "image/program.h"
+#include "machine/machine.h"
+#include "runtime/arithmetic.h"
+#include "runtime/value.h"
+
+namespace oxel::handlers {
+
+[[noreturn, gnu::cold]] void fail_stack_underflow(std::uint32_t line);
+[[noreturn, gnu::cold]] void fail_stack_overflow(std::uint32_t line);
+
+// The operand stack of the running frame: `stack` its bottom, `top` one past
+// its top value. `ip` is the next instruction, so errors name ip[-1].
+inline void need(const Value* top, const Value* stack, std::ptrdiff_t count, const Instruction* ip) {
+    if (top - stack < count) [[unlikely]]
+        fail_stack_underflow(current_line(ip));
+}
+inline void room(const Value* top, const Value* stack, const Instruction* ip) {
+    if (top == stack + max_stack) [[unlikely]]
+        fail_stack_overflow(current_line(ip));
+}
+inline void push(Value*& top, const Value* stack, const Instruction* ip, const Value& v) {
+    room(top, stack, ip);
+    *top++ = v;
+}
+inline Value pop_value(Value*& top, const Value* stack, const Instruction* ip) {
+    need(top, stack, 1, ip);
+    return *--top;
+}
+// The pop, then the conversion, so a bad value is reported before a missing
+// second operand.
+inline std::int64_t pop_integer(Value*& top, const Value* stack, const Instruction* ip) {
+    need(top, stack, 1, ip);
+    return integer_of(*--top, current_line(ip));
+}
+
+// Two 32-bit numbers packed into one operand as low | high << 32.
+inline std::uint32_t low(std::int64_t operand) { return static_cast<std::uint32_t>(operand); }
+inline std::uint32_t high(std::int64_t operand) {
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(operand) >> 32);
+}
+
+inline std::int64_t wrapping_add(std::int64_t x, std::int64_t y) {
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(x) + static_cast<std::uint64_t>(y));
+}
+inline std::int64_t wrapping_sub(std::int64_t x, std::int64_t y) {
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(x) - static_cast<std::uint64_t>(y));
+}
+inline std::int64_t wrapping_mul(std::int64_t x, std::int64_t y) {
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(x) * static_cast<std::uint64_t>(y));
+}
+
+// Integer division and modulo by this divisor can neither fail nor overflow
+// (0 fails; -1 overflows for the smallest integer): the inline paths take
+// only these and leave the rest to arith_operation.
+inline bool plain_divisor(std::int64_t y) { return y > 0 || y < -1; }
+// Floored: the remainder takes the divisor's sign.
+inline std::int64_t floored_mod(std::int64_t x, std::int64_t y) {
+    const std::int64_t m = x % y;
+    return (m != 0 && (m < 0) != (y < 0)) ? m + y : m;
+}
+
+inline Value bitwise_and_(std::int64_t x, std::int64_t y) { return Value::integer(x & y); }
+inline Value bitwise_or_(std::int64_t x, std::int64_t y) { return Value::integer(x | y); }
+inline Value bitwise_xor_(std::int64_t x, std::int64_t y) { return Value::integer(x ^ y); }
+inline Value bitwise_shl(std::int64_t x, std::int64_t y) { return Value::integer(shift_left(x, y)); }
+inline Value bitwise_shr(std::int64_t x, std::int64_t y) { return Value::integer(shift_right(x, y)); }
+
+// What a fused arithmetic run does inline: each rule gives the integer and
+// the float operation and the divisors they take (ints_ok, floats_ok); any
+// other operands, and mod on floats, take the long way.
+struct AddRule {
+    static bool ints_ok(std::int64_t) { return true; }
+    static std::int64_t ints(std::int64_t x, std::int64_t y) { return wrapping_add(x, y); }
+    static bool floats_ok(double) { return true; }
+    static double floats(double x, double y) { return x + y; }
+};
+struct SubRule {
+    static bool ints_ok(std::int64_t) { return true; }
+    static std::int64_t ints(std::int64_t x, std::int64_t y) { return wrapping_sub(x, y); }
+    static bool floats_ok(double) { return true; }
+    static double floats(double x, double y) { return x - y; }
+};
+struct MulRule {
+    static bool ints_ok(std::int64_t) { return true; }
+    static std::int64_t ints(std::int64_t x, std::int64_t y) { return wrapping_mul(x, y); }
+    static bool floats_ok(double) { return true; }
+    static double floats(double x, double y) { return x * y; }
+};
+struct DivRule {
+    static bool ints_ok(std::int64_t y) { return plain_divisor(y); }
+    static std::int64_t ints(std::int64_t x, std::int64_t y) { return x / y; }
+    static bool floats_ok(double y) { return y != 0.0; }
+    static double floats(double x, double y) { return x / y; }
+};
+struct ModRule {
+    static bool ints_ok(std::int64_t y) { return plain_divisor(y); }
+    static std::int64_t ints(std::int64_t x, std::int64_t y) { return floored_mod(x, y); }
+    static bool floats_ok(double) { return false; }
+    static double floats(double, double) { return 0.0; }
+};
+
+// Stores x OP y into `out` and returns true when the rule takes the
+// operands; returns false, and changes nothing, otherwise.
+template <typename Rule>
+inline bool fused_arithmetic(const Value& x, const Value& y, Value& out) {
+    if (both_ints(x, y)) [[likely]] {
+        if (!Rule::ints_ok(y.as_int()))
+            return false;
+        out = Value::integer(Rule::ints(x.as_int(), y.as_int()));
+        return true;
+    }
+    if (!both_numbers(x, y))
+        return false;
+    const double right = y.number_as_double();
+    if (!Rule::floats_ok(right))
+        return false;
+    out = Value::number(Rule::floats(x.number_as_double(), right));
+    return true;
+}
+
+}  // namespace oxel::handlers

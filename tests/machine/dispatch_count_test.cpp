@@ -1,0 +1,77 @@
+// How many instructions the loop dispatches per pass of each benchmark's hot
+// loop. A change that silently stops fusing a shape, or adds a dispatch to
+// a hot path, changes one of these numbers; timings stay out of tests.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "compiler/program_structure.h"
+#include "machine/machine.h"
+
+namespace oxel {
+namespace {
+
+// Dispatches of `source` with its loop count @ set to n.
+std::uint64_t dispatches(std::string source, std::uint64_t n) {
+    source.replace(source.find('@'), 1, std::to_string(n));
+    Machine machine(compile_program(source, "t.ox"));
+    testing::internal::CaptureStdout();
+    const std::uint64_t count = machine.run_counting_dispatches();
+    (void)testing::internal::GetCapturedStdout();
+    return count;
+}
+
+// The cost of one more pass: the difference between 2n and n passes, over n.
+double per_pass(const std::string& source) {
+    const std::uint64_t n = 1000;
+    return static_cast<double>(dispatches(source, 2 * n) - dispatches(source, n)) / n;
+}
+
+TEST(DispatchCount, PerPassOfEachBenchmarkLoop) {
+    struct Case {
+        const char* name;
+        const char* source;  // @ is the loop count
+        double per_pass;
+    };
+    const Case cases[] = {
+        {"integer loop",
+         "s0\ni0\nlo@\n    (t. i * i)\n    (t. t % 7)\n    (s. s + t)\n    (i. i + 1)\necho s\n", 4},
+        {"float square roots",
+         "s0.0\nx1.0\nlo@\n    (r. sqrt. x)\n    (s. s + r)\n    (x. x + 1.0)\necho s\n", 4},
+        {"float math, constant on the left",
+         "s0.0\nx1.0\nlo@\n    (r. sqrt. x)\n    (q. 1.0 - r)\n    (q. q / x)\n    (s. s + q)\n    (x. x + "
+         "1.0)\n"
+         "echo s\n",
+         6},
+        {"bit hashing",
+         "h12345\ni0\nlo@\n    (a. bit shl h, 5)\n    (b. bit shr h, 3)\n    (h. a XOR b)\n    (h. h XOR i)\n"
+         "    (c. h AND 65535)\n    (d. bit not c)\n    (h. h OR d)\n    (h. h AND 1048575)\n    (i. i + "
+         "1)\necho h\n",
+         9},
+        {"calls with three arguments",
+         "oxelfn add3.a, b, c\n    (r. a + b)\n    (r. r + c)\n    rtn r\ns0\ni0\nlo@\n    (s. add3 s, i, "
+         "1)\n"
+         "    (s. s % 1000003)\n    (i. i + 1)\necho s\n",
+         9},
+        {"recursive calls",
+         "oxelfn f.n\n    if n < 1\n        rtn n\n    (a. n - 1)\n    (a. f a)\n    rtn a\ni0\nlo@\n"
+         "    (i. f 1)\necho i\n",
+         9},
+        {"array get and set",
+         "n100\na(100)\nk0\nlo@\n    (v. k % 7)\n    set a, v, k\n    (x. get a, v)\n    set a, v, 1\n    "
+         "(k. k + 1)\n"
+         "echo k\n",
+         5},
+        {"a loop whose body ends in an if",
+         "i0\nx0\nlo@\n    (i. i + 1)\n    if i < 0\n        (x. x + 1)\necho i\n", 3},
+        {"strings",
+         "s\"\"\ni0\nlo@\n    (d. i % 10)\n    (s. cat s, d)\n    (c. char s, i)\n    (l. len s)\n"
+         "    (i. i + 1)\necho l\n",
+         5},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(per_pass(c.source), c.per_pass) << c.name;
+}
+
+}  // namespace
+}  // namespace oxel

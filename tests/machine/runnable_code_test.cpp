@@ -1,0 +1,215 @@
+// The machine's runnable code: which fused instruction each compiled shape
+// becomes, and that every fused form behaves at the edge of a full stack
+// exactly as the run it stands for.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <string>
+#include <vector>
+
+#include "base/error_report.h"
+#include "compiler/program_structure.h"
+#include "machine/internal_opcodes.h"
+#include "machine/machine.h"
+
+namespace oxel {
+namespace {
+
+// The top-level chunk's runnable code walked run by run: the name of each
+// instruction the loop would dispatch on the straight path.
+std::string runnable_walk(const std::string& source) {
+    const Program program = compile_program(source, "t.ox");
+    const Machine machine(program);
+    const auto code = machine.runnable_code(*find_chunk(program, top_chunk_name));
+    std::string walk;
+    for (std::size_t at = 0; at < code.size();) {
+        const auto op = static_cast<std::uint8_t>(code[at].op);
+        walk += (walk.empty() ? "" : " ") + std::string(runnable_opcode_name(op));
+        at += static_cast<std::size_t>(run_lengths[op]);
+    }
+    return walk;
+}
+
+TEST(RunnableCode, EachCompiledShapeBecomesItsFusedInstruction) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"x5\n", "store_int halt fell_off"},
+        {"x5\n(y. x)\n", "store_int copy_slot halt fell_off"},
+        {"x5\n(r. x + x)\n(r. x - 2)\n(r. x * 1.5)\n",
+         "store_int add_slots sub_slot_int mul_slot_float halt fell_off"},
+        {"x5\n(r. x / x)\n(r. x % 7)\n(r. x / 0.5)\n(r. x % -7)\n(r. x / 1)\n(r. x / 8)\n",
+         "store_int div_slots mod_slot_divisor div_slot_float mod_slot_int div_slot_int div_slot_divisor "
+         "halt fell_off"},
+        {"x5\nif x == x\n    echo 1\nif x < 3\n    echo 2\n",
+         "store_int eq_slots_jump push_int echo lt_slot_int_jump push_int echo halt fell_off"},
+        {"x5\nif x != x\n    echo 1\nif x >= 3\n    echo 2\n",
+         "store_int ne_slots_jump push_int echo ge_slot_int_jump push_int echo halt fell_off"},
+        {"lo3\n    echo 1\n", "store_int push_int echo loop_next halt fell_off"},
+        {"a(3)\ni1\n(v. get a, i)\nset a, i, v\nset a, i, 4\n",
+         "push_int newarr store_int get_at_slot set_slot_at_slot set_int_at_slot halt fell_off"},
+        {"x2.0\n(r. sqrt. x)\n", "push_float store sqrt_slot halt fell_off"},
+        {"oxelfn f.n\n    rtn n\n(r. f 1)\n", "push_int call store halt fell_off"},
+    };
+    for (const auto& [source, walk] : cases)
+        EXPECT_EQ(runnable_walk(source), walk) << source;
+}
+
+TEST(RunnableCode, ReturnOfASlotIsFused) {
+    const Program program = compile_program("oxelfn f.n\n    rtn n\n(r. f 1)\n", "t.ox");
+    const Machine machine(program);
+    EXPECT_EQ(runnable_opcode_name(static_cast<std::uint8_t>(machine.runnable_code(0)[0].op)), "ret_slot");
+}
+
+// Every fused form's run, put behind a stack filled to each height from
+// full down to the run's own need: fused and plain code must print, fail
+// (message and line) and leave the same; where the run overflows the chunk
+// must stay unfused, and with room the fused form must take its fast path
+// (fewer dispatches).
+struct Outcome {
+    std::string out;
+    std::string failure;
+    std::uint64_t dispatches = 0;
+};
+
+Outcome run_counting(const Program& program, bool fuse) {
+    Outcome outcome;
+    testing::internal::CaptureStdout();
+    try {
+        Machine machine(program, fuse);
+        outcome.dispatches = machine.run_counting_dispatches();
+    } catch (const Failure& f) {
+        outcome.failure = format_report(f);
+    }
+    outcome.out = testing::internal::GetCapturedStdout();
+    return outcome;
+}
+
+// Slots: 0 the operand x (a float where the run takes a square root, a
+// string where it takes a length, a byte or a concatenation), 1 an
+// index or second operand, 2 an array of 4, 3 a target.
+Program stack_edge_program(const FusedForm& form, int filled) {
+    using enum Opcode;
+    auto takes = [&](Opcode op) { return std::find(form.run.begin(), form.run.end(), op) != form.run.end(); };
+    const bool takes_root = takes(sqrt);
+    const bool takes_divide = takes(div) || takes(mod);
+    const bool takes_text = takes(len) || takes(charat) || takes(cat);
+    std::vector<Instruction> code = {
+        {4, 0, 1, push_int},
+        {2, 0, 1, newarr},
+        takes_text   ? Instruction{0, 0, 1, push_str}
+        : takes_root ? Instruction{std::bit_cast<std::int64_t>(2.25), 0, 1, push_float}
+                     : Instruction{3, 0, 1, push_int},
+        {0, 0, 1, store},
+        {1, 0, 1, push_int},
+        {1, 0, 1, store},
+    };
+    for (int i = 0; i < filled; ++i)
+        code.push_back({i, 0, 2, push_int});
+    const auto start = static_cast<std::int64_t>(code.size());
+    const auto after = start + static_cast<std::int64_t>(form.run.size());
+    int loads = 0, pushes = 0, stores = 0;
+    const bool step = form.layout == Layout::step_loop;  // x in slot 0, the counter in slot 1
+    for (std::size_t i = 0; i < form.run.size(); ++i) {
+        Instruction in{0, 0, static_cast<std::uint32_t>(10 + i), form.run[i]};
+        switch (form.run[i]) {
+            case load:
+                in.a = loads++ == 0 || form.layout == Layout::loop ? 0 : 1;
+                break;
+            case push_int:
+                // 1 steps a loop; -3 is no divisor that a multiply replaces
+                in.a = form.layout == Layout::loop || (step && pushes == 1) ? 1
+                       : takes_divide && form.layout == Layout::xkz         ? -3
+                                                                            : 3;
+                ++pushes;
+                break;
+            case push_float:
+                in.a = std::bit_cast<std::int64_t>(0.5);
+                break;
+            case store:
+                in.a = form.layout == Layout::loop ? 0 : step && stores > 0 ? 1 : 3;
+                ++stores;
+                break;
+            case jmp_false:
+                in.a = after;
+                break;
+            case arrget:
+                in.a = 3;
+                in.b = 2;
+                break;
+            case call:
+                in.a = 0;  // f, which takes as many arguments as the run loads
+                break;
+            case arrset:
+                in.a = 2;
+                break;
+            default:
+                break;
+        }
+        code.push_back(in);
+    }
+    for (Instruction in :
+         {Instruction{3, 0, 20, load}, Instruction{0, 0, 20, echo}, Instruction{0, 0, 21, halt}})
+        code.push_back(in);
+    Program program;
+    program.strings = {"hello"};
+    Chunk top;
+    top.name = top_chunk_name;
+    top.slots = 4;
+    top.code = std::move(code);
+    Chunk f;
+    f.name = "f";
+    f.arity = static_cast<std::uint8_t>(std::count(form.run.begin(), form.run.end(), load));
+    f.slots = f.arity;
+    f.code = {{0, 0, 30, load}, {0, 0, 30, ret}};
+    add_chunk(program, std::move(f));
+    add_chunk(program, std::move(top));
+    return program;
+}
+
+// The most values the run and the load after it hold at once above the
+// filled stack.
+int stack_need(const FusedForm& form) {
+    using enum Opcode;
+    int height = 0, peak = 0;
+    for (Opcode op : form.run) {
+        if (op == load || op == push_int || op == push_float)
+            peak = std::max(peak, ++height);
+        else if (op == add || op == sub || op == mul || op == div || op == mod || op == eq || op == ne ||
+                 op == lt || op == le || op == gt || op == ge || op == store || op == jmp_false ||
+                 op == ret || op == arrget)
+            --height;
+        else if (op == arrset)
+            height -= 2;
+        else if (op == call)
+            height = 1;  // the arguments are all the run pushed; the result stays
+    }
+    return std::max(peak, height + 1);  // and the load after the run
+}
+
+TEST(RunnableCode, EveryFusedFormAtTheEdgeOfAFullStack) {
+    for (const FusedForm& form : fused_forms) {
+        const int need = stack_need(form);
+        for (int filled = static_cast<int>(max_stack); filled >= static_cast<int>(max_stack) - need;
+             --filled) {
+            SCOPED_TRACE(std::string(form.name) + " behind " + std::to_string(filled) + " values");
+            const Program program = stack_edge_program(form, filled);
+            // Fused only where the whole chunk's stack heights fit.
+            const bool fits = filled + need <= static_cast<int>(max_stack);
+            {
+                const Machine machine(program);
+                const auto code = machine.runnable_code(1);
+                ASSERT_EQ(code[6 + filled].op == static_cast<Opcode>(form.op), fits);
+            }
+            const Outcome plain = run_counting(program, false);
+            const Outcome fused = run_counting(program, true);
+            EXPECT_EQ(fused.out, plain.out);
+            EXPECT_EQ(fused.failure, plain.failure);
+            if (filled == static_cast<int>(max_stack) - need) {
+                EXPECT_LT(fused.dispatches, plain.dispatches) << "no fast path with room to spare";
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace oxel

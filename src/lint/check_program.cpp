@@ -385,7 +385,8 @@ private:
         if (is_definition(i))
             return;
         StatementKind kind = classify_statement(line);
-        check_glued_word(i, kind);
+        if (check_glued_word(i, kind))
+            return;
         check_typos(i, kind);
         check_quoted_comma(i, kind, program_, [&](std::size_t column, std::string message) {
             warn(i, column, "quoted-comma", std::move(message));
@@ -403,11 +404,21 @@ private:
             check_after_return(i);
     }
 
-    // `in`, `echow`, `vga` and `pout` need no blank after them.
-    void check_glued_word(std::size_t i, StatementKind kind) {
+    // `in`, `echow`, `vga` and `pout` need no blank after them, and `lo`
+    // none before its count: true when the line was reported.
+    bool check_glued_word(std::size_t i, StatementKind kind) {
         std::string_view line = text(i);
         std::string_view word;
         switch (kind) {
+            case StatementKind::loop:
+                // `lo5` meant as giving 5 to `lo`: a loop with nothing under it
+                if (ends_[i] != i || line.find_first_not_of("0123456789", 2) != std::string_view::npos)
+                    return false;
+                warn(i, code_column(i), "prefix-word",
+                     "'" + std::string(line) + "' is read as a loop with nothing under it, not as giving " +
+                         std::string(line.substr(2)) +
+                         " to a variable 'lo': a line that starts with 'lo' is a loop");
+                return true;
             case StatementKind::input:
                 word = "in";
                 break;
@@ -421,10 +432,10 @@ private:
                 word = "pout";
                 break;
             default:
-                return;
+                return false;
         }
         if (line.size() <= word.size() || !is_identifier_byte(line[word.size()]))
-            return;
+            return false;
         std::string glued(line.substr(0, line.find_first_of(" \t(\",")));
         std::string what = kind == StatementKind::input
                                ? "an input statement into '" + std::string(line.substr(2)) + "'"
@@ -434,6 +445,7 @@ private:
         warn(i, code_column(i), "prefix-word",
              "'" + glued + "' is read as " + what + ": a line that starts with '" + std::string(word) +
                  "' is that statement; separate the word with a blank or choose another name");
+        return false;
     }
 
     void check_typos(std::size_t i, StatementKind kind) {
@@ -547,6 +559,36 @@ private:
     }
 
 public:
+    // Warnings that explain a compile error: a comma inside quotes on the
+    // failing line, and for an undefined name, the earlier line where a
+    // statement word swallowed it ("inword0" before "echo inword").
+    std::vector<Finding> failure_hints(std::string_view path, const Failure& failure) {
+        skipped_.assign(lines_.size(), false);
+        std::size_t failing = lines_.size();
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            if (files_[lines_[i].file].path == path && lines_[i].number == failure.line) {
+                failing = i;
+                break;
+            }
+        }
+        if (failing == lines_.size() || !is_statement(failing))
+            return {};
+        check_quoted_comma(failing, classify_statement(text(failing)), program_,
+                           [&](std::size_t column, std::string message) {
+                               warn(failing, column, "quoted-comma", std::move(message));
+                           });
+        constexpr std::string_view undefined = "Undefined variable '";
+        if (failure.message.starts_with(undefined) && failure.message.ends_with('\'')) {
+            std::string_view name = std::string_view(failure.message).substr(undefined.size());
+            name.remove_suffix(1);
+            for (std::size_t i = 0; i < failing; ++i) {
+                if (!name.empty() && text(i).starts_with(name) && is_statement(i))
+                    check_glued_word(i, classify_statement(text(i)));
+            }
+        }
+        return std::move(findings_);
+    }
+
     // Also used for the line of a compile error, where there is no program
     // beyond what was recorded.
     template <typename Report>
@@ -595,6 +637,9 @@ std::vector<Finding> report_failure(const Recorder& recorded, const Failure& fai
     // The compiler names the file only inside function bodies; elsewhere the
     // line is the main file's, or a header's for errors in the header passes.
     std::string path = failure.file.empty() ? std::string(main_path) : failure.file;
+    constexpr std::string_view in_header = "Only oxelfn definitions allowed in header '";
+    if (failure.message.starts_with(in_header))
+        path = failure.message.substr(in_header.size(), failure.message.size() - in_header.size() - 1);
     std::string_view source;
     for (const SourceFile& file : recorded.files) {
         if (file.path == path)
@@ -606,25 +651,9 @@ std::vector<Finding> report_failure(const Recorder& recorded, const Failure& fai
     findings.push_back(
         Finding{Severity::error, path, failure.line, column, "", failure.message, std::string(source)});
 
-    // a comma inside quotes explains many argument-count errors
-    Program empty;
-    Checker checker(recorded, empty);
-    for (std::size_t i = 0; i < recorded.lines.size(); ++i) {
-        const Line& line = recorded.lines[i];
-        if (recorded.files[line.file].path != path || line.number != failure.line)
-            continue;
-        std::string_view text =
-            std::string_view(recorded.files[line.file].text).substr(line.code, line.length);
-        if (is_ignored_line(text) || text.starts_with("oxelfn"))
-            break;
-        checker.check_quoted_comma(
-            i, classify_statement(text), empty, [&](std::size_t c, std::string message) {
-                findings.push_back(Finding{Severity::warning, path, failure.line,
-                                           static_cast<std::uint32_t>(c), "quoted-comma", std::move(message),
-                                           std::string(source)});
-            });
-        break;
-    }
+    Program empty;  // the failed compilation left none
+    std::vector<Finding> hints = Checker(recorded, empty).failure_hints(path, failure);
+    findings.insert(findings.end(), hints.begin(), hints.end());
     return findings;
 }
 

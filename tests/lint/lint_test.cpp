@@ -41,12 +41,18 @@ TEST(Lint, StatementWordsGluedToNames) {
         {"inword0\necho word0", "1:1 prefix-word"},
         {"x1\nechowx, 1", "2:1 prefix-word"},
         {"vgamode5", "1:1 prefix-word"},
+        {"lo5\nlo0 cmt lint-ignore=prefix-word", "1:1 prefix-word"},
+        // the compile error that the glued word causes later, and its cause
+        {"inword0\necho inword", "2:1 error, 1:1 prefix-word"},
+        {"lo1\n(lo. lo + 1)", "1:1 prefix-word"},
         {"  poutx(1, 2)", "1:3 indent-unit, 1:3 prefix-word"},
         // near misses
         {"in word0\necho word0", ""},
         {"in (w)\necho w\nin(v)\necho v", ""},
         {"vga mode 13\nvga\npout(1, 2)\nx1\nechow x, 1", ""},
-        {"lo10\n    echo 1", ""},
+        {"lo10\n    echo 1\nlo2 w 1 < 2\n    echo 2", ""},
+        {"index5\necho index", "2:1 error, 1:1 prefix-word"},
+        {"in dex5\necho index", "2:1 error"},
     };
     check_cases(cases);
 }
@@ -75,7 +81,7 @@ TEST(Lint, IndentationAndBlocks) {
         {"x1\nif x\n    echo x\nif x\n\techo x\nif x\n\techo x", "5:1 mixed-indent"},
         {"oxelfn f\n        echo 1\n    echo 2\n    echo 3\nf()", "3:5 skipped-lines"},
         {"lo2\n    oxelfn g\n        echo 1\n    echo 2", "2:5 skipped-lines"},
-        {"lo3\necho 1", "1:1 empty-block"},
+        {"lo3 w 1 < 2\necho 1", "1:1 empty-block"},
         {"x1\nif x\n    echo 1\nels\necho 2", "4:1 empty-block"},
         // near misses
         {"x1\nif x\n    echo x\nels\n    echo 2\nlo2\n    if x\n        echo x", ""},
@@ -152,6 +158,8 @@ TEST(Lint, HeadersAreCheckedThroughTheirPrograms) {
 
     std::ofstream(dir / "lib" / "bad.oxh") << "oxelfn bad\n    echo nothing\n";
     EXPECT_EQ(findings_of("lib/bad.oxh\nbad()", main), dir.string() + "/lib/bad.oxh:2:5 error");
+    std::ofstream(dir / "lib" / "top.oxh") << "cmt only definitions\n\necho 1\n";
+    EXPECT_EQ(findings_of("x1\nlib/top.oxh\necho x", main), dir.string() + "/lib/top.oxh:3:1 error");
     std::filesystem::remove_all(dir);
 }
 

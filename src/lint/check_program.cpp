@@ -350,9 +350,10 @@ private:
             for (std::size_t k = d + 2; k < end; ++k) {
                 if (lines_[k].level < body_level) {
                     warn(k, code_column(k), "skipped-lines",
-                         "this line and the " + std::to_string(end - 1 - k) +
-                             " after it are never compiled: the function body ended here, as its first line"
-                             " is at level " +
+                         (end - 1 == k ? std::string("this line is never compiled")
+                                       : "this line and the " + std::to_string(end - 1 - k) +
+                                             " after it are never compiled") +
+                             ": the function body ended here, as its first line is at level " +
                              std::to_string(body_level) + " and this one at level " +
                              std::to_string(lines_[k].level));
                     std::fill(skipped_.begin() + static_cast<std::ptrdiff_t>(k),

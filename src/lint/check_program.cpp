@@ -639,8 +639,39 @@ std::vector<Finding> report_failure(const Recorder& recorded, const Failure& fai
     // line is the main file's, or a header's for errors in the header passes.
     std::string path = failure.file.empty() ? std::string(main_path) : failure.file;
     constexpr std::string_view in_header = "Only oxelfn definitions allowed in header '";
-    if (failure.message.starts_with(in_header))
-        path = failure.message.substr(in_header.size(), failure.message.size() - in_header.size() - 1);
+    const std::string& message = failure.message;
+    if (message.starts_with(in_header)) {
+        path = message.substr(in_header.size(), message.size() - in_header.size() - 1);
+    } else if (failure.file.empty()) {
+        // Errors of the include and function passes may stand in a header:
+        // the include line that names the header, or the definition that
+        // holds the quoted name.
+        std::size_t open = message.find('\'');
+        std::string_view quoted;
+        if (open != std::string::npos && message.back() == '\'')
+            quoted = std::string_view(message).substr(open + 1, message.size() - open - 2);
+        bool include = message.starts_with("Cannot open header '");
+        bool definition =
+            message.starts_with("Bad function name '") || message.starts_with("Bad param name '");
+        // the include pass fails before the lines are recorded: look at the files
+        for (const SourceFile& file : recorded.files) {
+            std::string_view text = trim(line_by_number(file.text, failure.line));
+            std::size_t oxh = text.find(".oxh");
+            if (include && oxh != std::string_view::npos && quoted.ends_with(text.substr(0, oxh + 4))) {
+                path = file.path;
+                break;
+            }
+        }
+        for (const Line& line : recorded.lines) {
+            std::string_view text =
+                std::string_view(recorded.files[line.file].text).substr(line.code, line.length);
+            if (definition && line.number == failure.line && line.level == 0 && text.starts_with("oxelfn") &&
+                text.find(quoted) != std::string_view::npos) {
+                path = recorded.files[line.file].path;
+                break;
+            }
+        }
+    }
     std::string_view source;
     for (const SourceFile& file : recorded.files) {
         if (file.path == path)

@@ -158,6 +158,11 @@ TEST(Lint, HeadersAreCheckedThroughTheirPrograms) {
 
     std::ofstream(dir / "lib" / "bad.oxh") << "oxelfn bad\n    echo nothing\n";
     EXPECT_EQ(findings_of("lib/bad.oxh\nbad()", main), dir.string() + "/lib/bad.oxh:2:5 error");
+    std::ofstream(dir / "lib" / "names.oxh") << "oxelfn good\n    rtn 1\nmissing.oxh\n";
+    std::ofstream(dir / "lib" / "params.oxh") << "cmt\noxelfn bad.a,,b\n    rtn 1\n";
+    EXPECT_EQ(findings_of("x1\nlib/names.oxh\necho x", main), dir.string() + "/lib/names.oxh:3:1 error");
+    EXPECT_EQ(findings_of("x1\nlib/params.oxh\noxelfn ok.a\n    rtn a\n(y. ok 1)\necho y", main),
+              dir.string() + "/lib/params.oxh:2:1 error");
     std::ofstream(dir / "lib" / "top.oxh") << "cmt only definitions\n\necho 1\n";
     EXPECT_EQ(findings_of("x1\nlib/top.oxh\necho x", main), dir.string() + "/lib/top.oxh:3:1 error");
     std::filesystem::remove_all(dir);

@@ -301,8 +301,8 @@ private:
     // Indentation: a whole number of levels, one kind of blank per line and
     // per file.
     void check_layout() {
-        std::vector<char> file_style(files_.size(),
-                                     0);  // the blank that indents the file's first indented line
+        // per file: the blank of its first indented line; 'x' once reported
+        std::vector<char> file_style(files_.size(), 0);
         for (std::size_t i = 0; i < lines_.size(); ++i) {
             std::string_view indent = raw(i).substr(0, lines_[i].code - lines_[i].start);
             // carriage returns before the code are trimmed, not indentation

@@ -259,7 +259,12 @@ public:
           lines_(recorded.lines),
           ends_(recorded.ends),
           chunks_(recorded.chunks),
-          program_(program) {}
+          program_(program) {
+        for (const auto& [chunk, use] : chunks_) {
+            for (const Write& write : use.writes)
+                read_after_write_[write.line] = use.reads.contains(write.name);
+        }
+    }
 
     std::vector<Finding> run() {
         check_layout();
@@ -449,8 +454,13 @@ private:
         return false;
     }
 
+    // A slip that made a string assignment or an array shows in a name that
+    // nothing reads; a name that is read is meant as a variable.
     void check_typos(std::size_t i, StatementKind kind) {
         std::string_view line = text(i);
+        auto written = read_after_write_.find(i);
+        if (written == read_after_write_.end() || written->second)
+            return;
         if (kind == StatementKind::string_assignment) {
             std::string_view name = trim(line.substr(0, line.find('"')));
             bool spaced = is_blank(line[line.find('"') - 1]);
@@ -615,6 +625,7 @@ private:
     const std::unordered_map<std::size_t, ChunkUse>& chunks_;
     const Program& program_;
     std::vector<bool> skipped_;
+    std::unordered_map<std::size_t, bool> read_after_write_;  // line: whether its chunk reads what it wrote
     std::vector<Finding> findings_;
 };
 

@@ -59,16 +59,21 @@ TEST(Lint, StatementWordsGluedToNames) {
 
 TEST(Lint, MisspeltStatementsAndCalls) {
     const Case cases[] = {
-        {"ehco \"hello\"\necho ehco", "1:1 statement-typo"},
         {"ehco \"hello\"", "1:1 statement-typo, 1:1 unused-variable"},
-        {"echo\"hi\"\necho echo", "1:1 statement-typo"},
-        {"Echo \"hi\"\necho Echo", "1:1 statement-typo"},
-        {"print \"hi\"\necho print", "1:1 statement-typo"},
-        {"f \"a\"\nfwirte \"x\"\necho fwirte", "1:1 unused-variable, 2:1 statement-typo"},
-        {"oxelfn show.x\n    echo x\nshow(1)\nshwo(5)\nset shwo, 0, 1", "4:1 call-typo"},
-        // near misses: ordinary names, a blank-free name one edit away, arrays unlike any function
-        {"greeting \"hello\"\necho greeting\nechos\"x\"\necho echos\neach \"x\"\necho each", ""},
-        {"oxelfn show.x\n    echo x\nshow(1)\nbuf(5)\nset buf, 0, 1", ""},
+        {"echo\"hi\"", "1:1 statement-typo, 1:1 unused-variable"},
+        {"Echo \"hi\"", "1:1 statement-typo, 1:1 unused-variable"},
+        {"print \"hi\"", "1:1 statement-typo, 1:1 unused-variable"},
+        {"  fwirte \"x\"", "1:3 indent-unit, 1:3 statement-typo, 1:3 unused-variable"},
+        {"oxelfn show.x\n    echo x\nshow(1)\nshwo(5)", "4:1 call-typo, 4:1 unused-variable"},
+        // a name that is read is meant as a variable
+        {"sep \", \"\n(s. cat \"a\", sep)\necho s", ""},
+        {"ehco \"hello\"\necho ehco", ""},
+        {"oxelfn show.x\n    echo x\nshow(1)\nshwo(5)\nset shwo, 0, 1", ""},
+        // near misses, never read: ordinary names, a blank-free name one edit away, an array unlike
+        // any function
+        {"greeting \"hello\"\nechos\"x\"\neach \"x\"",
+         "1:1 unused-variable, 2:1 unused-variable, 3:1 unused-variable"},
+        {"oxelfn show.x\n    echo x\nshow(1)\nbuf(5)", "4:1 unused-variable"},
     };
     check_cases(cases);
 }

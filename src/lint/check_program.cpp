@@ -397,9 +397,12 @@ private:
         check_quoted_comma(i, kind, program_, [&](std::size_t column, std::string message) {
             warn(i, column, "quoted-comma", std::move(message));
         });
+        // `if x` with only an `els` block is how "unless x" is written
+        bool else_follows =
+            i + 1 < lines_.size() && lines_[i + 1].level == lines_[i].level && text(i + 1) == "els";
         if ((kind == StatementKind::conditional || kind == StatementKind::loop ||
              kind == StatementKind::bare_else) &&
-            ends_[i] == i) {
+            ends_[i] == i && !(kind == StatementKind::conditional && else_follows)) {
             std::string_view word = kind == StatementKind::conditional ? "if"
                                     : kind == StatementKind::loop      ? "lo"
                                                                        : "els";

@@ -88,6 +88,7 @@ TEST(Lint, IndentationAndBlocks) {
         {"lo2\n    oxelfn g\n        echo 1\n    echo 2", "2:5 skipped-lines"},
         {"lo3 w 1 < 2\necho 1", "1:1 empty-block"},
         {"x1\nif x\n    echo 1\nels\necho 2", "4:1 empty-block"},
+        {"x1\nif x\nels\n    echo 2", ""},
         // near misses
         {"x1\nif x\n    echo x\nels\n    echo 2\nlo2\n    if x\n        echo x", ""},
         {"x1\nif x\n\techo x\nlo2\n\tif x\n\t\techo x", ""},

@@ -39,7 +39,7 @@ constexpr WarningInfo warning_table[] = {
 // One file of the program: its path as the compiler spelled it, a copy of its
 // text (findings outlive the compilation), and the compiler's own view of
 // the text while the program lives.
-struct SourceFile {
+struct FileCopy {
     std::string path;
     std::string text;
     std::string_view compiled;
@@ -72,13 +72,14 @@ struct ChunkUse {
 class Recorder : public CompileObserver {
 public:
     void file_read(std::string_view path, std::string_view text) override {
-        files.push_back(SourceFile{std::string(path), std::string(text), text});
+        files.push_back(FileCopy{std::string(path), std::string(text), text});
     }
 
     void lines_read(const LineList& stored, const BlockEnds& block_ends) override {
         ends = block_ends;
         lines.reserve(stored.size());
-        for (const SourceLine& line : stored) {
+        for (std::size_t i = 0; i < stored.size(); ++i) {
+            const SourceLine& line = stored[i];
             auto [file, code] = locate(line.text.data());
             const std::string& text = files[file].text;
             std::size_t start = code == 0 ? std::string::npos : text.rfind('\n', code - 1);
@@ -104,7 +105,7 @@ public:
         chunk(context).reads.emplace(name);
     }
 
-    std::vector<SourceFile> files;
+    std::vector<FileCopy> files;
     std::vector<Line> lines;
     BlockEnds ends;
     std::unordered_map<std::size_t, ChunkUse> chunks;
@@ -622,7 +623,7 @@ public:
     }
 
 private:
-    const std::vector<SourceFile>& files_;
+    const std::vector<FileCopy>& files_;
     const std::vector<Line>& lines_;
     const BlockEnds& ends_;
     const std::unordered_map<std::size_t, ChunkUse>& chunks_;
@@ -668,7 +669,7 @@ std::vector<Finding> report_failure(const Recorder& recorded, const Failure& fai
         bool definition =
             message.starts_with("Bad function name '") || message.starts_with("Bad param name '");
         // the include pass fails before the lines are recorded: look at the files
-        for (const SourceFile& file : recorded.files) {
+        for (const FileCopy& file : recorded.files) {
             std::string_view text = trim(line_by_number(file.text, failure.line));
             std::size_t oxh = text.find(".oxh");
             if (include && oxh != std::string_view::npos && quoted.ends_with(text.substr(0, oxh + 4))) {
@@ -687,7 +688,7 @@ std::vector<Finding> report_failure(const Recorder& recorded, const Failure& fai
         }
     }
     std::string_view source;
-    for (const SourceFile& file : recorded.files) {
+    for (const FileCopy& file : recorded.files) {
         if (file.path == path)
             source = line_by_number(file.text, failure.line);
     }

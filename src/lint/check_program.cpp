@@ -301,6 +301,19 @@ private:
                                     std::string(raw(i))});
     }
 
+    // The blanks before the line's code; carriage returns there are trimmed,
+    // not indentation.
+    std::string_view indentation(std::size_t i) const {
+        std::string_view indent = raw(i).substr(0, lines_[i].code - lines_[i].start);
+        return indent.substr(0, indent.find_first_not_of(" \t"));
+    }
+    static std::size_t columns_of(std::string_view indent) {
+        std::size_t columns = 0;
+        for (char c : indent)
+            columns += c == '\t' ? indent_columns : 1;
+        return columns;
+    }
+
     bool is_definition(std::size_t i) const { return text(i).starts_with("oxelfn"); }
     bool is_statement(std::size_t i) const { return !is_ignored_line(text(i)) && !is_definition(i); }
 
@@ -310,14 +323,10 @@ private:
         // per file: the blank of its first indented line; 'x' once reported
         std::vector<char> file_style(files_.size(), 0);
         for (std::size_t i = 0; i < lines_.size(); ++i) {
-            std::string_view indent = raw(i).substr(0, lines_[i].code - lines_[i].start);
-            // carriage returns before the code are trimmed, not indentation
-            indent = indent.substr(0, indent.find_first_not_of(" \t"));
+            std::string_view indent = indentation(i);
             if (indent.empty())
                 continue;
-            std::size_t columns = 0;
-            for (char c : indent)
-                columns += c == '\t' ? indent_columns : 1;
+            std::size_t columns = columns_of(indent);
             bool tabs = indent.find('\t') != std::string_view::npos;
             bool spaces = indent.find(' ') != std::string_view::npos;
             if (columns % indent_columns != 0) {
@@ -421,9 +430,13 @@ private:
         std::string_view word;
         switch (kind) {
             case StatementKind::loop:
-                // `lo5` meant as giving 5 to `lo`: a loop with nothing under it
-                if (ends_[i] != i || line.find_first_not_of("0123456789", 2) != std::string_view::npos)
+                // `lo5` meant as giving 5 to `lo`: a loop with nothing under it,
+                // and nothing indented a little under it either
+                if (ends_[i] != i || line.find_first_not_of("0123456789", 2) != std::string_view::npos ||
+                    (i + 1 < lines_.size() && lines_[i + 1].file == lines_[i].file &&
+                     columns_of(indentation(i + 1)) > columns_of(indentation(i)))) {
                     return false;
+                }
                 warn(i, code_column(i), "prefix-word",
                      "'" + std::string(line) + "' is read as a loop with nothing under it, not as giving " +
                          std::string(line.substr(2)) +

@@ -42,6 +42,7 @@ TEST(Lint, StatementWordsGluedToNames) {
         {"x1\nechowx, 1", "2:1 prefix-word"},
         {"vgamode5", "1:1 prefix-word"},
         {"lo5\nlo0 cmt lint-ignore=prefix-word", "1:1 prefix-word"},
+        {"lo3\n  echo 1", "1:1 empty-block, 2:3 indent-unit"},
         // the compile error that the glued word causes later, and its cause
         {"inword0\necho inword", "2:1 error, 1:1 prefix-word"},
         {"lo1\n(lo. lo + 1)", "1:1 prefix-word"},

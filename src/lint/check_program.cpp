@@ -3,9 +3,8 @@
 // the checks then look at those records, the program image and the
 // statement kinds, never at a reading of their own.
 #include <algorithm>
-#include <array>
 #include <optional>
-#include <set>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -22,7 +21,7 @@ namespace {
 
 constexpr WarningInfo warning_table[] = {
     {"prefix-word", "a statement word that needs no blank is glued to a name: 'inword0' reads input"},
-    {"statement-typo", "a misspelt statement is taken as a string assignment: 'ehco \"hello\"'"},
+    {"statement-typo", "a misspelt statement is taken as an assignment: 'ehco \"hello\"', 'echo5'"},
     {"call-typo", "a misspelt call creates an array: 'shwo(5)' for the function 'show'"},
     {"indent-unit", "indentation that is not a whole number of 4-column levels"},
     {"mixed-indent", "tabs and spaces mixed in indentation"},
@@ -478,12 +477,22 @@ private:
         auto written = read_after_write_.find(i);
         if (written == read_after_write_.end() || written->second)
             return;
+        static constexpr std::string_view keywords[] = {"echo",   "echow", "rtn",  "set", "fopen", "fwrite",
+                                                        "fclose", "vga",   "pout", "els", "if",    "cmt"};
+        if (kind == StatementKind::number_assignment) {
+            // `echo5`, `rtn0`: the statement word glued to a number
+            std::string_view name = line.substr(0, line.find_first_of("-0123456789"));
+            if (std::find(std::begin(keywords), std::end(keywords), name) != std::end(keywords)) {
+                warn(i, code_column(i), "statement-typo",
+                     "this assigns " + std::string(line.substr(name.size())) + " to the variable '" +
+                         std::string(name) + "'; the statement is '" + std::string(name) +
+                         "' followed by a blank");
+            }
+            return;
+        }
         if (kind == StatementKind::string_assignment) {
             std::string_view name = trim(line.substr(0, line.find('"')));
             bool spaced = is_blank(line[line.find('"') - 1]);
-            static constexpr std::string_view keywords[] = {"echo",  "echow",  "rtn",    "set",
-                                                            "fopen", "fwrite", "fclose", "vga",
-                                                            "pout",  "els",    "if",     "cmt"};
             static constexpr std::string_view foreign[] = {"print", "println", "printf", "puts"};
             for (std::string_view word : keywords) {
                 if (name == word || (spaced && word.size() >= 3 && looks_like(name, word))) {

@@ -64,6 +64,10 @@ TEST(Lint, MisspeltStatementsAndCalls) {
         {"echo\"hi\"", "1:1 statement-typo, 1:1 unused-variable"},
         {"Echo \"hi\"", "1:1 statement-typo, 1:1 unused-variable"},
         {"print \"hi\"", "1:1 statement-typo, 1:1 unused-variable"},
+        {"oxelfn f\n    rtn0\nf()\necho5\necho2.5",
+         "2:5 statement-typo, 2:5 unused-variable, 4:1 statement-typo, 4:1 unused-variable, 5:1 "
+         "statement-typo"},
+        {"net5\necho net\nechoes5\necho echoes", ""},
         {"  fwirte \"x\"", "1:3 indent-unit, 1:3 statement-typo, 1:3 unused-variable"},
         {"oxelfn show.x\n    echo x\nshow(1)\nshwo(5)", "4:1 call-typo, 4:1 unused-variable"},
         // a name that is read is meant as a variable

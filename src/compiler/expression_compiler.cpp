@@ -373,14 +373,14 @@ AssignmentShape classify_assignment(const Program& program, std::string_view exp
         if (has_prefix(text, form.prefix))
             return {AssignmentForm::prefix, trim(form.prefix), !form.usage.empty()};
     }
-    for (const OperatorText& logic : logic_operators) {
-        if (text.find(logic.text) != std::string_view::npos)
+    ExpressionShape shape = shape_of(text);
+    for (std::size_t at : shape.logic) {
+        if (at != std::string_view::npos)
             return {AssignmentForm::logic, {}, false};
     }
-    std::size_t blank = text.find_first_of(" \t");
-    if (blank != std::string_view::npos && find_chunk(program, text.substr(0, blank)))
+    if (shape.blank != std::string_view::npos && find_chunk(program, text.substr(0, shape.blank)))
         return {AssignmentForm::call, {}, false};
-    if (text.find_first_of("+-*/%", 1) != std::string_view::npos)
+    if (shape.arithmetic != std::string_view::npos)
         return {AssignmentForm::arithmetic, {}, false};
     return {AssignmentForm::operand, {}, false};
 }

@@ -1,7 +1,7 @@
-// Which statement a line is, by the same byte tests, in the same order, as
-// the statement compiler tries them. Read by tools that look at a program
-// without compiling it again (oxel-lint); the compiler's own tests pin that
-// this order and the compiler's agree line for line.
+// Which statement a line is, as the statement compiler reads it (its own
+// classification, statement_compiler.cpp), and which form an assignment's
+// expression takes. For tools that look at a compiled program's lines
+// (oxel-lint).
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,8 @@
 namespace oxel {
 
 enum class StatementKind : std::uint8_t {
+    ignored,            // markers, includes, `(note)`: no statement
+    definition,         // `oxelfn ...`: skipped with its body inside a block
     bare_return,        // `rtn` alone: "rtn needs a value"
     return_value,       // `rtn x`
     bare_else,          // `els`: the else-line of an `if`, or "els without if"
@@ -34,7 +36,7 @@ enum class StatementKind : std::uint8_t {
     number_assignment,  // `name5`, `name1.5`
 };
 
-// The text of a stored line that is neither an ignored line nor an `oxelfn` line.
+// The text of a stored line.
 StatementKind classify_statement(std::string_view text);
 
 // The form of an assignment's expression, tried in the order that

@@ -79,7 +79,8 @@ public:
         lines.reserve(stored.size());
         for (std::size_t i = 0; i < stored.size(); ++i) {
             const SourceLine& line = stored[i];
-            auto [file, code] = locate(line.text.data());
+            std::string_view stored_text = stored.text(i);
+            auto [file, code] = locate(stored_text.data());
             const std::string& text = files[file].text;
             std::size_t start = code == 0 ? std::string::npos : text.rfind('\n', code - 1);
             start = start == std::string::npos ? 0 : start + 1;
@@ -87,7 +88,7 @@ public:
             end = end == std::string::npos ? text.size() : end;
             if (end > start && text[end - 1] == '\r')
                 --end;
-            lines.push_back(Line{file, line.number, line.level, start, code, line.text.size(), end});
+            lines.push_back(Line{file, line.number, line.level, start, code, stored_text.size(), end});
         }
     }
 

@@ -80,7 +80,10 @@ public:
         for (std::size_t i = 0; i < stored.size(); ++i) {
             const SourceLine& line = stored[i];
             std::string_view stored_text = stored.text(i);
-            auto [file, code] = locate(stored_text.data());
+            // a header reached under two spellings shares one text: the
+            // line list says which spelling holds the line
+            std::size_t file = file_named(stored.file_of(i).path);
+            std::size_t code = static_cast<std::size_t>(stored_text.data() - files[file].compiled.data());
             const std::string& text = files[file].text;
             std::size_t start = code == 0 ? std::string::npos : text.rfind('\n', code - 1);
             start = start == std::string::npos ? 0 : start + 1;
@@ -93,9 +96,14 @@ public:
     }
 
     void wrote(const CompileContext& context, std::string_view name, bool added) override {
-        auto [file, offset] = locate(name.data());
-        if (file == files.size())
+        // a chunk's lines are in the file of its definition; the top level's
+        // statements are in the main file
+        std::string_view path = context.program.chunks[context.current_chunk].file;
+        std::size_t file = path.empty() ? 0 : file_named(path);
+        const char* begin = files[file].compiled.data();
+        if (name.data() < begin || name.data() > begin + files[file].compiled.size())
             return;  // the compiler writes only names it read from the source
+        std::size_t offset = static_cast<std::size_t>(name.data() - begin);
         std::size_t line = line_at(file, offset);
         chunk(context).writes.push_back(
             Write{line, offset - lines[line].start + 1, std::string(name), added});
@@ -113,15 +121,13 @@ public:
 private:
     ChunkUse& chunk(const CompileContext& context) { return chunks[context.current_chunk]; }
 
-    // The file whose compiled text holds the byte, and the byte's offset;
-    // files.size() when no file does.
-    std::pair<std::size_t, std::size_t> locate(const char* byte) const {
+    // Include paths are unique: a path is included once.
+    std::size_t file_named(std::string_view path) const {
         for (std::size_t f = 0; f < files.size(); ++f) {
-            const char* begin = files[f].compiled.data();
-            if (byte >= begin && byte <= begin + files[f].compiled.size())
-                return {f, static_cast<std::size_t>(byte - begin)};
+            if (files[f].path == path)
+                return f;
         }
-        return {files.size(), 0};
+        return 0;
     }
 
     // The stored line holding the offset: the last line of the file that

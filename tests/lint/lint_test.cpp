@@ -167,6 +167,12 @@ TEST(Lint, HeadersAreCheckedThroughTheirPrograms) {
     EXPECT_EQ(findings_of("lib/util.oxh\n(r. helper ,)\necho r", main),
               header + ":3:5 unused-variable, " + header + ":9:5 unused-variable");
 
+    // one file under two spellings: each spelling's lines are its own
+    EXPECT_EQ(findings_of("lib/util.oxh\nlib/./util.oxh\n(r. helper ,)\necho r", main),
+              header + ":3:5 unused-variable, " + header + ":9:5 unused-variable, " + dir.string() +
+                  "/lib/./util.oxh:3:5 unused-variable, " + dir.string() +
+                  "/lib/./util.oxh:9:5 unused-variable");
+
     std::ofstream(dir / "lib" / "bad.oxh") << "oxelfn bad\n    echo nothing\n";
     EXPECT_EQ(findings_of("lib/bad.oxh\nbad()", main), dir.string() + "/lib/bad.oxh:2:5 error");
     std::ofstream(dir / "lib" / "names.oxh") << "oxelfn good\n    rtn 1\nmissing.oxh\n";

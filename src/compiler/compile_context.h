@@ -91,6 +91,25 @@ struct Scope {
     std::unordered_map<std::string_view, std::uint32_t> slots;
 };
 
+struct CompileContext;
+
+// Watches a compilation without changing it: the texts read, the line list,
+// and every variable that a statement writes or reads. The checker (oxel-lint)
+// uses it to see the program exactly as the compiler reads it. Views passed to
+// it point into the program's texts, except a read name that the arithmetic
+// form rebuilt without its blanks, which lives only for the call.
+struct CompileObserver {
+    virtual ~CompileObserver() = default;
+    // The main file and every header, each once, before it is split.
+    virtual void file_read(std::string_view /*path*/, std::string_view /*text*/) {}
+    // After the include pass, before any definition is looked at.
+    virtual void lines_read(const LineList& /*lines*/, const BlockEnds& /*ends*/) {}
+    // find_or_declare: `added` when the name is new to the scope.
+    virtual void wrote(const CompileContext& /*context*/, std::string_view /*name*/, bool /*added*/) {}
+    // resolve, before the name is looked up.
+    virtual void read(const CompileContext& /*context*/, std::string_view /*name*/, std::uint32_t /*line*/) {}
+};
+
 struct CompileContext {
     const LineList& lines;
     const BlockEnds& block_ends;
@@ -101,6 +120,7 @@ struct CompileContext {
     std::vector<Instruction>& code;
     Scope scope;
     std::uint32_t next_slot = 0;  // also counts the unnamed loop counters
+    CompileObserver* observer = nullptr;
 
     std::size_t emit(Opcode op, std::int64_t a, std::uint32_t line) { return emit(op, a, 0, line); }
     std::size_t emit(Opcode op, std::int64_t a, std::int64_t b, std::uint32_t line) {
@@ -128,11 +148,15 @@ inline std::uint32_t find_or_declare(CompileContext& context, std::string_view n
     auto [entry, added] = context.scope.slots.try_emplace(name, context.next_slot);
     if (added)
         ++context.next_slot;
+    if (context.observer)
+        context.observer->wrote(context, name, added);
     return entry->second;
 }
 
 // The slot of a name some earlier line wrote.
 inline std::uint32_t resolve(const CompileContext& context, std::string_view name, std::uint32_t line) {
+    if (context.observer)
+        context.observer->read(context, name, line);
     auto found = context.scope.slots.find(name);
     if (found == context.scope.slots.end()) {
         report_error("Undefined variable '" + std::string(name) + "'", line);

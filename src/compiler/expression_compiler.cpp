@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "compiler/compile_context.h"
+#include "compiler/statement_kind.h"
 #include "compiler/text_rules.h"
 #include "runtime/number_text.h"
 
@@ -362,6 +363,26 @@ void compile_assignment(CompileContext& context, std::string_view target, std::s
         return;
     compile_operand(context, text, line);
     context.emit(Opcode::store, slot, line);
+}
+
+AssignmentShape classify_assignment(const Program& program, std::string_view expression) {
+    std::string_view text = trim(expression);
+    if (text.starts_with("sqrt."))
+        return {AssignmentForm::square_root, "sqrt.", false};
+    for (const PrefixForm& form : prefix_forms) {
+        if (has_prefix(text, form.prefix))
+            return {AssignmentForm::prefix, trim(form.prefix), !form.usage.empty()};
+    }
+    ExpressionShape shape = shape_of(text);
+    for (std::size_t at : shape.logic) {
+        if (at != std::string_view::npos)
+            return {AssignmentForm::logic, {}, false};
+    }
+    if (shape.blank != std::string_view::npos && find_chunk(program, text.substr(0, shape.blank)))
+        return {AssignmentForm::call, {}, false};
+    if (shape.arithmetic != std::string_view::npos)
+        return {AssignmentForm::arithmetic, {}, false};
+    return {AssignmentForm::operand, {}, false};
 }
 
 }  // namespace oxel

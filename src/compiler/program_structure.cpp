@@ -40,7 +40,7 @@ std::string resolve_header_path(std::string_view dir, std::string_view text) {
 // (a shared text counted at every include), stays below the main file's
 // limit: the include that would reach it cannot be taken in. So no program
 // of many spellings, nor a path growing at every level, exhausts memory.
-void take_in_headers(LineList& lines, Program& program) {
+void take_in_headers(LineList& lines, Program& program, CompileObserver* observer) {
     std::unordered_set<std::string_view> included;
     std::map<platform::FileIdentity, std::string_view> texts_read;
     std::size_t text_taken_in = 0;
@@ -74,6 +74,8 @@ void take_in_headers(LineList& lines, Program& program) {
         text_taken_in += kept_path.size() + header_text.size();
         if (text_taken_in >= include_text_limit)
             cannot_open();
+        if (observer)
+            observer->file_read(kept_path, header_text);
         split_lines(lines, header_text, kept_path, directory_of(kept_path), true);
     }
 }
@@ -148,9 +150,10 @@ void finish_chunk(CompileContext& context) {
 }
 
 void compile_body(Program& program, const LineList& lines, const BlockEnds& ends,
-                  std::vector<Instruction>& code, const PendingFunction& function) {
+                  std::vector<Instruction>& code, const PendingFunction& function,
+                  CompileObserver* observer) {
     error_file = function.path;
-    CompileContext context{lines, ends, program, function.chunk, code, {}, 0};
+    CompileContext context{lines, ends, program, function.chunk, code, {}, 0, observer};
     // A parameter named twice keeps the later slot; both slots count.
     for (std::size_t i = 0; i < function.params.size(); ++i) {
         context.scope.slots[function.params[i]] = static_cast<std::uint32_t>(i);
@@ -166,12 +169,12 @@ void compile_body(Program& program, const LineList& lines, const BlockEnds& ends
 }
 
 void compile_top_level(Program& program, const LineList& lines, const BlockEnds& ends,
-                       std::vector<Instruction>& code) {
+                       std::vector<Instruction>& code, CompileObserver* observer) {
     error_file = {};
     Chunk top;
     top.name = top_chunk_name;
     std::size_t index = add_chunk(program, std::move(top));
-    CompileContext context{lines, ends, program, index, code, {}, 0};
+    CompileContext context{lines, ends, program, index, code, {}, 0, observer};
     if (!lines.empty())
         compile_block(context, 0, lines.size() - 1, -1);
     context.emit(Opcode::halt, 0, 1);
@@ -196,22 +199,27 @@ BlockEnds find_block_ends(const LineList& lines) {
     return ends;
 }
 
-Program compile_program(std::string main_text, std::string_view main_path) {
+Program compile_program(std::string main_text, std::string_view main_path, CompileObserver* observer) {
     ErrorFileReset reset;
     Program program;
     std::string_view path = keep_text(program, std::string(main_path));
     std::string_view text = keep_text(program, std::move(main_text));
 
+    if (observer)
+        observer->file_read(path, text);
+
     LineList lines;
     split_lines(lines, text, path, directory_of(path), false);
-    take_in_headers(lines, program);
+    take_in_headers(lines, program, observer);
     BlockEnds ends = find_block_ends(lines);
+    if (observer)
+        observer->lines_read(lines, ends);
 
     std::vector<PendingFunction> functions = find_functions(program, lines);
     std::vector<Instruction> code;
     for (const PendingFunction& function : functions)
-        compile_body(program, lines, ends, code, function);
-    compile_top_level(program, lines, ends, code);
+        compile_body(program, lines, ends, code, function, observer);
+    compile_top_level(program, lines, ends, code, observer);
     return program;
 }
 

@@ -11,6 +11,11 @@
 
 namespace oxel {
 
-Program compile_program(std::string main_text, std::string_view main_path);
+struct CompileObserver;
+
+// The observer, when given, watches the compilation (compile_context.h); the
+// program built is the same with or without it.
+Program compile_program(std::string main_text, std::string_view main_path,
+                        CompileObserver* observer = nullptr);
 
 }  // namespace oxel

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "compiler/compile_context.h"
+#include "compiler/statement_kind.h"
 #include "compiler/text_rules.h"
 #include "runtime/number_text.h"
 
@@ -539,6 +540,56 @@ private:
 
 void compile_block(CompileContext& context, std::size_t first, std::size_t last, std::int32_t parent) {
     BlockWalker(context).walk(first, last, parent);
+}
+
+StatementKind classify_statement(std::string_view text) {
+    switch (classify(text)) {
+        case Statement::ignored:
+            return StatementKind::ignored;
+        case Statement::definition:
+            return StatementKind::definition;
+        case Statement::bare_return:
+            return StatementKind::bare_return;
+        case Statement::return_value:
+            return StatementKind::return_value;
+        case Statement::stray_else:
+            return StatementKind::bare_else;
+        case Statement::if_block:
+            return StatementKind::conditional;
+        case Statement::loop:
+            return StatementKind::loop;
+        case Statement::print_with_wait:
+            return StatementKind::print_with_wait;
+        case Statement::bare_print:
+            return StatementKind::print_empty;
+        case Statement::print:
+            return StatementKind::print;
+        case Statement::input:
+            return StatementKind::input;
+        case Statement::array_store:
+            return StatementKind::array_store;
+        case Statement::open_file:
+            return StatementKind::open_file;
+        case Statement::bare_close:
+            return StatementKind::bare_close;
+        case Statement::write_file:
+            return StatementKind::write_file;
+        case Statement::close_file:
+            return StatementKind::close_file;
+        case Statement::display:
+            return StatementKind::display;
+        case Statement::port_output:
+            return StatementKind::port_output;
+        case Statement::assignment:
+            return StatementKind::assignment;
+        case Statement::call_or_array:
+            return StatementKind::call_or_array;
+        case Statement::string_assignment:
+            return StatementKind::string_assignment;
+        case Statement::number_assignment:
+            break;
+    }
+    return StatementKind::number_assignment;
 }
 
 }  // namespace oxel

@@ -12,6 +12,7 @@
 
 #include "base/error_report.h"
 #include "compiler/program_structure.h"
+#include "lint/lint.h"
 
 namespace oxel {
 namespace {
@@ -122,6 +123,32 @@ TEST(Robustness, MutatedProgramsFailOnlyWithCompileErrors) {
     // Both outcomes must really occur, or the mutations miss the point.
     EXPECT_GT(compiled, iterations / 50);
     EXPECT_GT(refused, iterations / 50);
+}
+
+// The checker on the same programs: it reports a compile error exactly when
+// the compiler refuses the program, and every finding points into its line.
+TEST(Robustness, CheckerAgreesWithTheCompilerOnMutatedPrograms) {
+    constexpr int iterations = 3000;
+    std::mt19937_64 random(20261208);
+    for (int i = 0; i < iterations; ++i) {
+        std::string text = mutate(std::string(seeds[i % seeds.size()]), random);
+        bool refused = false;
+        try {
+            compile_program(text, "t.ox");
+        } catch (const Failure&) {
+            refused = true;
+        }
+        std::vector<lint::Finding> findings = lint::check_program(text, "t.ox");
+        bool error = !findings.empty() && findings[0].severity == lint::Severity::error;
+        ASSERT_EQ(error, refused) << "iteration " << i << ":\n" << text;
+        for (const lint::Finding& finding : findings) {
+            ASSERT_GE(finding.line, 1u) << "iteration " << i;
+            if (finding.severity == lint::Severity::warning) {
+                ASSERT_GE(finding.column, 1u) << "iteration " << i;
+                ASSERT_LE(finding.column, finding.source.size()) << "iteration " << i << ": " << finding.name;
+            }
+        }
+    }
 }
 
 }  // namespace

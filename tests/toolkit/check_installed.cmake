@@ -38,7 +38,8 @@ else()
 endif()
 
 set(doc ${root}/share/doc/oxelc)
-foreach(f bin/oxelc share/man/man1/oxelc.1 share/doc/oxelc/guide.md)
+foreach(f bin/oxelc share/man/man1/oxelc.1 share/doc/oxelc/guide.md bin/oxel-lint share/man/man1/oxel-lint.1
+          share/doc/oxelc/lint.md)
   if(NOT EXISTS ${root}/${f})
     message(FATAL_ERROR "${f} is not installed")
   endif()
@@ -69,6 +70,11 @@ foreach(prog IN LISTS examples)
                   OUTPUT_VARIABLE got ERROR_VARIABLE err RESULT_VARIABLE status
                   TIMEOUT 30)
   file(READ ${doc}/examples/${name}.out want)
+  execute_process(COMMAND ${root}/bin/oxel-lint ${name}.ox WORKING_DIRECTORY ${doc}/examples
+                  OUTPUT_VARIABLE lint_out ERROR_VARIABLE lint_out RESULT_VARIABLE lint_status)
+  if(NOT lint_status EQUAL 0)
+    message(FATAL_ERROR "oxel-lint on the installed ${name}.ox: status ${lint_status}\n${lint_out}")
+  endif()
   if(NOT status EQUAL 0 OR NOT err STREQUAL "" OR NOT got STREQUAL want)
     message(FATAL_ERROR "${name}.ox run from the installed examples: status ${status}\n${err}\n--- expected ---\n${want}--- actual ---\n${got}")
   endif()

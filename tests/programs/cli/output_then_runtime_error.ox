@@ -1,4 +1,4 @@
 echo 1
 echo "two"
-(x. 1 / 0)
+(x. 1 / 0) cmt lint-ignore=unused-variable: the run fails here
 echo 3

@@ -10,8 +10,8 @@ els
         echo "five"
     els
         echo "not five"
-if x
-  echo "level 0: runs anyway"
+if x cmt lint-ignore=empty-block
+  echo "level 0: runs anyway" cmt lint-ignore=indent-unit
 lo0
     echo "lo0 runs once"
 lo3

@@ -27,9 +27,9 @@ echo e
 echo e
 oxelfn nested.v
     lo2
-        oxelfn skipped
+        oxelfn skipped cmt lint-ignore=skipped-lines
             echo "never compiled"
         echo v
 nested("twice")
 rtn 0
-echo "after the top-level rtn"
+echo "after the top-level rtn" cmt lint-ignore=unreachable

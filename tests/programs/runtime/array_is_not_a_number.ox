@@ -5,4 +5,4 @@ oxelfn twice.v
 a(3)
 (x. twice 4)
 echo x
-(y. twice a)
+(y. twice a) cmt lint-ignore=unused-variable: the run fails here

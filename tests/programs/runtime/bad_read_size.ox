@@ -1,3 +1,3 @@
 fopen f, "in.txt", "r"
 fclose f
-(d. fread f, -5)
+(d. fread f, -5) cmt lint-ignore=unused-variable: the run fails here

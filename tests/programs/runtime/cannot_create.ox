@@ -1,1 +1,1 @@
-fopen f, "no/such/dir.txt", "w"
+fopen f, "no/such/dir.txt", "w" cmt lint-ignore=unused-variable: the run fails here

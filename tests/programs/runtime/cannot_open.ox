@@ -1,2 +1,2 @@
 echo "open"
-fopen f, "missing.txt", "r"
+fopen f, "missing.txt", "r" cmt lint-ignore=unused-variable: the run fails here

@@ -1,2 +1,2 @@
 fopen f, "out.txt", "w"
-(d. fread f, 1)
+(d. fread f, 1) cmt lint-ignore=unused-variable: the run fails here

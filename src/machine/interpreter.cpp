@@ -21,15 +21,20 @@
 #if (defined(__GNUC__) || defined(__clang__)) && !defined(OXEL_PORTABLE_DISPATCH)
 #define OXEL_COMPUTED_GOTO 1
 #endif
+#if defined(__GNUC__) || defined(__clang__)
+#define OXEL_COLD [[gnu::cold]]
+#else
+#define OXEL_COLD
+#endif
 
 namespace oxel {
 
 namespace {
 
-[[noreturn, gnu::cold]] void fail_stack_underflow(std::uint32_t line) {
+OXEL_COLD [[noreturn]] void fail_stack_underflow(std::uint32_t line) {
     report_error("Stack underflow", line);
 }
-[[noreturn, gnu::cold]] void fail_stack_overflow(std::uint32_t line) { report_error("Stack overflow", line); }
+OXEL_COLD [[noreturn]] void fail_stack_overflow(std::uint32_t line) { report_error("Stack overflow", line); }
 
 std::uint64_t wrap(std::int64_t v) { return static_cast<std::uint64_t>(v); }
 

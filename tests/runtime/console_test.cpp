@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include "runtime/runtime_test_support.h"
 
@@ -20,9 +24,23 @@ using namespace std::literals;
 // then puts the real standard input back.
 template <typename Read>
 void with_stdin(const std::string& input, Read&& read) {
+    ASSERT_LE(input.size(), 60000u);  // must fit in the pipe: nobody reads yet
+#ifdef _WIN32
+    HANDLE reader, writer;
+    ASSERT_TRUE(::CreatePipe(&reader, &writer, nullptr, 65536));
+    DWORD written = 0;
+    ASSERT_TRUE(input.empty() ||
+                ::WriteFile(writer, input.data(), static_cast<DWORD>(input.size()), &written, nullptr));
+    ASSERT_EQ(written, input.size());
+    ::CloseHandle(writer);
+    HANDLE saved = ::GetStdHandle(STD_INPUT_HANDLE);
+    ::SetStdHandle(STD_INPUT_HANDLE, reader);
+    read();
+    ::SetStdHandle(STD_INPUT_HANDLE, saved);
+    ::CloseHandle(reader);
+#else
     int ends[2];
     ASSERT_EQ(::pipe(ends), 0);
-    ASSERT_LE(input.size(), 60000u);  // must fit in the pipe: nobody reads yet
     ASSERT_EQ(::write(ends[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
     ::close(ends[1]);
     const int saved = ::dup(STDIN_FILENO);
@@ -31,6 +49,7 @@ void with_stdin(const std::string& input, Read&& read) {
     read();
     ::dup2(saved, STDIN_FILENO);
     ::close(saved);
+#endif
 }
 
 TEST(Console, PrintValue) {
@@ -110,7 +129,13 @@ TEST(Console, InputConsumesOneLine) {
     with_stdin("first\nsecond\n", [&] {
         EXPECT_EQ(describe(read_input_line(arena)), "string first");
         char rest[16];
-        EXPECT_EQ(::read(STDIN_FILENO, rest, sizeof rest), 7);
+#ifdef _WIN32
+        DWORD got = 0;
+        EXPECT_TRUE(::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), rest, sizeof rest, &got, nullptr));
+#else
+        const ssize_t got = ::read(STDIN_FILENO, rest, sizeof rest);
+#endif
+        EXPECT_EQ(got, 7);
         EXPECT_EQ(std::string_view(rest, 7), "second\n");
     });
 }

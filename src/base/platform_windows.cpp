@@ -117,15 +117,20 @@ HANDLE open_disk_file(std::string_view path, DWORD access, DWORD disposition) {
 HANDLE handle_of(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 
 // Bytes read into buffer (0 at end), or nothing on failure. The end of a
-// pipe whose writer has gone is its end of input.
+// pipe whose writer has gone is its end of input; an empty pipe in no-wait
+// mode is waited on, as a blocking read would wait.
 std::optional<std::size_t> read_some(HANDLE file, char* buffer, std::size_t count) {
-    DWORD got = 0;
-    if (::ReadFile(file, buffer, static_cast<DWORD>(std::min(count, max_transfer)), &got, nullptr))
-        return got;
-    const DWORD error = ::GetLastError();
-    if (error == ERROR_HANDLE_EOF || error == ERROR_BROKEN_PIPE)
-        return 0;
-    return std::nullopt;
+    for (;;) {
+        DWORD got = 0;
+        if (::ReadFile(file, buffer, static_cast<DWORD>(std::min(count, max_transfer)), &got, nullptr))
+            return got;
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_HANDLE_EOF || error == ERROR_BROKEN_PIPE)
+            return 0;
+        if (error != ERROR_NO_DATA)
+            return std::nullopt;
+        ::Sleep(1);
+    }
 }
 
 // Writes everything, retrying partial writes; false on failure. A write that

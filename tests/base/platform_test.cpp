@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <thread>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -149,6 +150,34 @@ TEST_F(Platform, FileHeldByAnotherProcess) {
     EXPECT_TRUE(put(path, "replaced"));
     ::CloseHandle(holder);
     EXPECT_EQ(read_whole_file(path, 100), "replaced");
+}
+
+// Standard output that someone put in no-wait mode loses nothing when the
+// pipe fills: the write waits for the reader, as a blocking write would.
+TEST(PlatformStreams, OutputWaitsOnFullNoWaitPipe) {
+    HANDLE reader, writer;
+    ASSERT_TRUE(::CreatePipe(&reader, &writer, nullptr, 4096));
+    DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
+    ASSERT_TRUE(::SetNamedPipeHandleState(writer, &mode, nullptr, nullptr));
+    std::string received;
+    std::thread slow_reader([&received, reader] {
+        char buffer[1000];
+        DWORD got = 0;
+        while (::ReadFile(reader, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+            received.append(buffer, got);
+            ::Sleep(1);
+        }
+    });
+    const std::string line(300000, 'x');
+    HANDLE saved = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    ::SetStdHandle(STD_OUTPUT_HANDLE, writer);
+    write_stdout(line, "\n");
+    ::SetStdHandle(STD_OUTPUT_HANDLE, saved);
+    ::CloseHandle(writer);
+    slow_reader.join();
+    ::CloseHandle(reader);
+    EXPECT_EQ(received.size(), line.size() + 1);
+    EXPECT_EQ(received, line + "\n");
 }
 
 #endif

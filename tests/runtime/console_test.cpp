@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifdef _WIN32
@@ -124,6 +125,35 @@ TEST(Console, InputLines) {
 }
 
 // Input stops at the line feed and leaves the rest for whoever reads next.
+#ifdef _WIN32
+// Standard input that someone put in no-wait mode is waited on, not taken
+// for its end, while the writer is still to write.
+TEST(Console, InputWaitsOnNoWaitPipe) {
+    HANDLE reader, writer;
+    ASSERT_TRUE(::CreatePipe(&reader, &writer, nullptr, 0));
+    DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
+    ASSERT_TRUE(::SetNamedPipeHandleState(reader, &mode, nullptr, nullptr));
+    char probe;
+    DWORD got = 0;
+    ASSERT_FALSE(::ReadFile(reader, &probe, 1, &got, nullptr));  // the mode took
+    ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_NO_DATA));
+    std::thread late_writer([writer] {
+        ::Sleep(50);
+        DWORD written = 0;
+        ::WriteFile(writer, "42\n", 3, &written, nullptr);
+        ::CloseHandle(writer);
+    });
+    HANDLE saved = ::GetStdHandle(STD_INPUT_HANDLE);
+    ::SetStdHandle(STD_INPUT_HANDLE, reader);
+    StringArena arena;
+    EXPECT_EQ(describe(read_input_line(arena)), "int 42");
+    EXPECT_EQ(describe(read_input_line(arena)), "int 0");
+    ::SetStdHandle(STD_INPUT_HANDLE, saved);
+    late_writer.join();
+    ::CloseHandle(reader);
+}
+#endif
+
 TEST(Console, InputConsumesOneLine) {
     StringArena arena;
     with_stdin("first\nsecond\n", [&] {

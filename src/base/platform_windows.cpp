@@ -66,7 +66,10 @@ bool names_device(std::string_view path) {
 // given the "\\?\" form. Nothing when a byte sequence means no character
 // in the code page: no other file than the one named is ever opened.
 std::optional<std::wstring> wide_path(std::string_view path) {
-    if (path.size() > 0x7fffffff)
+    // The longest path is that of Linux, 4095 bytes, so a program behaves
+    // alike on both (a path that grows without end fails at the same step).
+    constexpr std::size_t longest_path = 4095;
+    if (path.size() > longest_path)
         return std::nullopt;
     const int size = static_cast<int>(path.size());
     const int length = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);

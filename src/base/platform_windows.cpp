@@ -205,7 +205,13 @@ std::optional<std::string> read_whole_file(std::string_view path, std::size_t ma
     HANDLE file = open_disk_file(path, GENERIC_READ, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE)
         return std::nullopt;
-    std::string text(std::size_t{1} << 16, '\0');
+    // A buffer of the file's size plus the one byte that shows it has not
+    // grown; a file that grew since doubles the buffer as it fills.
+    std::size_t size = std::size_t{1} << 16;
+    LARGE_INTEGER length;
+    if (::GetFileSizeEx(file, &length) && length.QuadPart >= 0)
+        size = static_cast<std::size_t>(std::min<std::uint64_t>(length.QuadPart, max_bytes)) + 1;
+    std::string text(size, '\0');
     std::size_t used = 0;
     for (;;) {
         if (used == text.size())

@@ -176,30 +176,42 @@ bool write_pieces(HANDLE file, std::string_view first, std::string_view second) 
     return done;
 }
 
+// Standard input read ahead: only from a disk file, whose position can be
+// put back when the run ends. Kept for the one handle it was read from.
+enum class InputMode : std::uint8_t { unknown, blocks, bytes };
+struct StandardInput {
+    HANDLE handle = nullptr;
+    InputMode mode = InputMode::unknown;
+    std::size_t next = 0;  // first byte not yet handed out
+    std::size_t end = 0;   // bytes in the buffer
+    char buffer[65536];
+};
+StandardInput standard_input;
+
+}  // namespace
+
 // A standard handle the process was started without (closed, or a value
 // that names nothing in this process) is cleared before anything is opened:
 // a handle the program opens later might otherwise get the same value and
 // receive the output meant for the stream. A cleared stream reads as ended
 // and takes writes as failures, which are ignored. Opening a file on an empty
 // drive fails at once instead of waiting on a dialog box.
-struct ProcessSetup {
-    ProcessSetup() {
-        ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-        for (DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
-            HANDLE stream = ::GetStdHandle(which);
-            if (stream == nullptr)
-                continue;
-            ::SetLastError(NO_ERROR);
-            if (stream == INVALID_HANDLE_VALUE ||
-                (::GetFileType(stream) == FILE_TYPE_UNKNOWN && ::GetLastError() != NO_ERROR)) {
-                ::SetStdHandle(which, nullptr);
-            }
+bool open_missing_standard_streams() {
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    for (DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+        HANDLE stream = ::GetStdHandle(which);
+        if (stream == nullptr)
+            continue;
+        ::SetLastError(NO_ERROR);
+        if (stream == INVALID_HANDLE_VALUE ||
+            (::GetFileType(stream) == FILE_TYPE_UNKNOWN && ::GetLastError() != NO_ERROR)) {
+            ::SetStdHandle(which, nullptr);
         }
     }
-};
-const ProcessSetup process_setup;
+    return true;
+}
 
-}  // namespace
+namespace os {
 
 std::optional<std::string> read_whole_file(std::string_view path, std::size_t max_bytes) {
     HANDLE file = open_disk_file(path, GENERIC_READ, OPEN_EXISTING);
@@ -240,15 +252,56 @@ void write_stdout(std::string_view first, std::string_view second) {
 
 void write_stderr(std::string_view text) { (void)write_pieces(::GetStdHandle(STD_ERROR_HANDLE), text, {}); }
 
+std::optional<FileIdentity> identify_file(std::string_view path) {
+    if (path.empty() || holds_nul(path) || names_device(path))
+        return std::nullopt;
+    const auto name = wide_path(path);
+    if (!name)
+        return std::nullopt;
+    HANDLE file = ::CreateFileW(name->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool known = ::GetFileInformationByHandle(file, &info);
+    ::CloseHandle(file);
+    if (!known)
+        return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
 std::optional<unsigned char> read_stdin_byte() {
+    StandardInput& in = standard_input;
     HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+    if (input != in.handle) {
+        in.handle = input;
+        in.mode = InputMode::unknown;
+        in.next = in.end = 0;
+    }
+    if (in.next < in.end)
+        return static_cast<unsigned char>(in.buffer[in.next++]);
     if (input == nullptr || input == INVALID_HANDLE_VALUE)
         return std::nullopt;
-    char byte;
-    const auto got = read_some(input, &byte, 1);
+    if (in.mode == InputMode::unknown)
+        in.mode = ::GetFileType(input) == FILE_TYPE_DISK ? InputMode::blocks : InputMode::bytes;
+    const std::size_t wanted = in.mode == InputMode::blocks ? sizeof in.buffer : 1;
+    const auto got = read_some(input, in.buffer, wanted);
     if (!got || *got == 0)
         return std::nullopt;
-    return static_cast<unsigned char>(byte);
+    in.next = 1;
+    in.end = *got;
+    return static_cast<unsigned char>(in.buffer[0]);
+}
+
+void give_back_unread_input() {
+    StandardInput& in = standard_input;
+    if (in.next < in.end && in.handle == ::GetStdHandle(STD_INPUT_HANDLE)) {
+        LARGE_INTEGER back;
+        back.QuadPart = -static_cast<LONGLONG>(in.end - in.next);
+        (void)::SetFilePointerEx(in.handle, back, nullptr, FILE_CURRENT);
+    }
+    in.next = in.end = 0;
 }
 
 std::optional<FileHandle> open_for_reading(std::string_view path) {
@@ -274,6 +327,8 @@ bool write_file(FileHandle file, std::string_view bytes) {
 }
 
 void close_file(FileHandle file) { ::CloseHandle(handle_of(file)); }
+
+}  // namespace os
 
 // Windows has no signal for a vanished reader: the write fails with
 // ERROR_NO_DATA or ERROR_BROKEN_PIPE, and the failure is ignored.

@@ -19,6 +19,15 @@ if(OXEL_INSTALL_STRIP AND NOT CMAKE_BUILD_TYPE STREQUAL "Debug")
 endif()")
 endif()
 
+if(WIN32)
+  # Windows: one folder holding oxelc.exe, the guide, this README and the
+  # examples; no man page.
+  install(TARGETS oxelc RUNTIME DESTINATION .)
+  install(FILES docs/guide.md README.md DESTINATION .)
+  install(DIRECTORY examples/ DESTINATION examples)
+  return()
+endif()
+
 install(TARGETS oxelc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES man/oxelc.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES docs/guide.md README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})

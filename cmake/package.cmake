@@ -27,4 +27,11 @@ else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")
 endif()
 
+# Windows: a zip of the one folder that cmake/install.cmake lays out,
+#   cpack --config build-windows/CPackConfig.cmake
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME oxelc-${PROJECT_VERSION}-win64)
+endif()
+
 include(CPack)

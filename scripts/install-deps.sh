@@ -11,6 +11,9 @@ command -v ninja >/dev/null || need+=(ninja-build)
 command -v clang++ >/dev/null || need+=(clang)
 compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null ||
     need+=(libclang-rt-14-dev)
+# The Windows build: MinGW-w64 to cross-compile, Wine to run the tests.
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
+[ -x /usr/lib/wine/wine64 ] || need+=(wine64)
 if [ ${#need[@]} -gt 0 ]; then
     sudo=""
     [ "$(id -u)" -eq 0 ] || sudo=sudo

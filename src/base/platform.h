@@ -54,8 +54,9 @@ std::optional<unsigned char> read_stdin_byte();
 // rest. Called when the run ends, however it ends.
 void give_back_unread_input();
 
-// The program's files. A handle is the platform's own number.
-using FileHandle = int;
+// The program's files. A handle is the platform's own number (a file
+// descriptor, or the value of a Windows handle).
+using FileHandle = std::intptr_t;
 std::optional<FileHandle> open_for_reading(std::string_view path);
 std::optional<FileHandle> create_for_writing(std::string_view path);  // truncates
 // Bytes read (0 at end of file), or nothing on a failure other than end of file.

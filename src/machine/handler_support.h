@@ -13,10 +13,17 @@
 #include "runtime/arithmetic.h"
 #include "runtime/value.h"
 
+// Kept out of the hot path where the compiler can be told so.
+#if defined(__GNUC__) || defined(__clang__)
+#define OXEL_COLD [[gnu::cold]]
+#else
+#define OXEL_COLD
+#endif
+
 namespace oxel::handlers {
 
-[[noreturn, gnu::cold]] void fail_stack_underflow(std::uint32_t line);
-[[noreturn, gnu::cold]] void fail_stack_overflow(std::uint32_t line);
+OXEL_COLD [[noreturn]] void fail_stack_underflow(std::uint32_t line);
+OXEL_COLD [[noreturn]] void fail_stack_overflow(std::uint32_t line);
 
 // The operand stack of the running frame: `stack` its bottom, `top` one past
 // its top value. `ip` is the next instruction, so errors name ip[-1].

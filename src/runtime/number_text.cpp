@@ -150,13 +150,15 @@ IntegerParse parse_integer(std::string_view text) {
         if (!is_digit(c))
             return result;
         const int d = c - '0';
-        const bool overflow =
-            __builtin_mul_overflow(value, 10, &value) ||
-            (negative ? __builtin_sub_overflow(value, d, &value) : __builtin_add_overflow(value, d, &value));
+        // value * 10 -/+ d must stay in range (division truncates towards zero).
+        constexpr std::int64_t lowest = std::numeric_limits<std::int64_t>::min();
+        constexpr std::int64_t highest = std::numeric_limits<std::int64_t>::max();
+        const bool overflow = negative ? value < (lowest + d) / 10 : value > (highest - d) / 10;
         if (overflow) {
             result.error = IntegerParseError::overflow;
             return result;
         }
+        value = negative ? value * 10 - d : value * 10 + d;
     }
     result.value = value;
     result.ok = true;

@@ -75,8 +75,12 @@ TEST(Statements, WalkIgnoresExactlyTheIgnoredLines) {
         text = std::string(trim(text));
         if (text.empty())
             continue;
-        if (text.ends_with(".oxh"))
+        if (text.ends_with(".oxh")) {
             std::ofstream(dir / text);  // an include takes in this empty header
+            std::error_code error;
+            if (!std::filesystem::exists(dir / text, error))
+                continue;  // no file can have this name here (Windows takes no '"')
+        }
         std::string code;
         try {
             code = test::code_of(test::compile_text(text, main_path), "__top");

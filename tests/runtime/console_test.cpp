@@ -4,9 +4,14 @@
 
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include "runtime/runtime_test_support.h"
 
@@ -20,9 +25,23 @@ using namespace std::literals;
 // then puts the real standard input back.
 template <typename Read>
 void with_stdin(const std::string& input, Read&& read) {
+    ASSERT_LE(input.size(), 60000u);  // must fit in the pipe: nobody reads yet
+#ifdef _WIN32
+    HANDLE reader, writer;
+    ASSERT_TRUE(::CreatePipe(&reader, &writer, nullptr, 65536));
+    DWORD written = 0;
+    ASSERT_TRUE(input.empty() ||
+                ::WriteFile(writer, input.data(), static_cast<DWORD>(input.size()), &written, nullptr));
+    ASSERT_EQ(written, input.size());
+    ::CloseHandle(writer);
+    HANDLE saved = ::GetStdHandle(STD_INPUT_HANDLE);
+    ::SetStdHandle(STD_INPUT_HANDLE, reader);
+    read();
+    ::SetStdHandle(STD_INPUT_HANDLE, saved);
+    ::CloseHandle(reader);
+#else
     int ends[2];
     ASSERT_EQ(::pipe(ends), 0);
-    ASSERT_LE(input.size(), 60000u);  // must fit in the pipe: nobody reads yet
     ASSERT_EQ(::write(ends[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
     ::close(ends[1]);
     const int saved = ::dup(STDIN_FILENO);
@@ -31,6 +50,7 @@ void with_stdin(const std::string& input, Read&& read) {
     read();
     ::dup2(saved, STDIN_FILENO);
     ::close(saved);
+#endif
 }
 
 TEST(Console, PrintValue) {
@@ -105,12 +125,47 @@ TEST(Console, InputLines) {
 }
 
 // Input stops at the line feed and leaves the rest for whoever reads next.
+#ifdef _WIN32
+// Standard input that someone put in no-wait mode is waited on, not taken
+// for its end, while the writer is still to write.
+TEST(Console, InputWaitsOnNoWaitPipe) {
+    HANDLE reader, writer;
+    ASSERT_TRUE(::CreatePipe(&reader, &writer, nullptr, 0));
+    DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
+    ASSERT_TRUE(::SetNamedPipeHandleState(reader, &mode, nullptr, nullptr));
+    char probe;
+    DWORD got = 0;
+    ASSERT_FALSE(::ReadFile(reader, &probe, 1, &got, nullptr));  // the mode took
+    ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_NO_DATA));
+    std::thread late_writer([writer] {
+        ::Sleep(50);
+        DWORD written = 0;
+        ::WriteFile(writer, "42\n", 3, &written, nullptr);
+        ::CloseHandle(writer);
+    });
+    HANDLE saved = ::GetStdHandle(STD_INPUT_HANDLE);
+    ::SetStdHandle(STD_INPUT_HANDLE, reader);
+    StringArena arena;
+    EXPECT_EQ(describe(read_input_line(arena)), "int 42");
+    EXPECT_EQ(describe(read_input_line(arena)), "int 0");
+    ::SetStdHandle(STD_INPUT_HANDLE, saved);
+    late_writer.join();
+    ::CloseHandle(reader);
+}
+#endif
+
 TEST(Console, InputConsumesOneLine) {
     StringArena arena;
     with_stdin("first\nsecond\n", [&] {
         EXPECT_EQ(describe(read_input_line(arena)), "string first");
         char rest[16];
-        EXPECT_EQ(::read(STDIN_FILENO, rest, sizeof rest), 7);
+#ifdef _WIN32
+        DWORD got = 0;
+        EXPECT_TRUE(::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), rest, sizeof rest, &got, nullptr));
+#else
+        const ssize_t got = ::read(STDIN_FILENO, rest, sizeof rest);
+#endif
+        EXPECT_EQ(got, 7);
         EXPECT_EQ(std::string_view(rest, 7), "second\n");
     });
 }

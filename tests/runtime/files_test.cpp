@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 #include "runtime/runtime_test_support.h"
@@ -19,9 +20,11 @@ using namespace std::literals;
 class Files : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "oxel-files-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        // A folder of our own: create_directory is false when it exists.
+        std::random_device random;
+        do {
+            dir_ = std::filesystem::temp_directory_path() / ("oxel-files-" + std::to_string(random()));
+        } while (!std::filesystem::create_directory(dir_));
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
 

@@ -4,6 +4,7 @@
 # their .out files say.
 #   cmake -DHOW=install -DBUILD=build-dir -DSCRATCH=dir [-DNM=nm] -P check_installed.cmake
 #   cmake -DHOW=deb -DBUILD=build-dir -DSCRATCH=dir -DCPACK=cpack -DVERSION=x.y.z [-DNM=nm] -P ...
+#   cmake -DHOW=zip (as deb) [-DEMULATOR=wine-run.sh] -P ...
 cmake_minimum_required(VERSION 3.20)
 file(REMOVE_RECURSE ${SCRATCH})
 file(MAKE_DIRECTORY ${SCRATCH})
@@ -33,13 +34,30 @@ elseif(HOW STREQUAL "deb")
   endif()
   run(dpkg-deb -x ${debs} ${SCRATCH}/root)
   set(root ${SCRATCH}/root/usr)
+elseif(HOW STREQUAL "zip")
+  # The Windows zip: one folder, its programs run through EMULATOR if given.
+  run(${CPACK} --config ${BUILD}/CPackConfig.cmake -B ${SCRATCH}/out)
+  file(GLOB zips ${SCRATCH}/out/*.zip)
+  list(LENGTH zips count)
+  if(NOT count EQUAL 1)
+    message(FATAL_ERROR "expected one zip, found: ${zips}")
+  endif()
+  file(ARCHIVE_EXTRACT INPUT ${zips} DESTINATION ${SCRATCH}/root)
+  set(root ${SCRATCH}/root/oxelc-${VERSION}-win64)
 else()
-  message(FATAL_ERROR "HOW must be install or deb")
+  message(FATAL_ERROR "HOW must be install, deb or zip")
 endif()
 
 set(doc ${root}/share/doc/oxelc)
-foreach(f bin/oxelc share/man/man1/oxelc.1 share/doc/oxelc/guide.md bin/oxel-lint share/man/man1/oxel-lint.1
-          share/doc/oxelc/lint.md)
+set(binary ${root}/bin/oxelc)
+set(expected bin/oxelc share/man/man1/oxelc.1 share/doc/oxelc/guide.md bin/oxel-lint share/man/man1/oxel-lint.1
+             share/doc/oxelc/lint.md)
+if(HOW STREQUAL "zip")
+  set(doc ${root})
+  set(binary ${root}/oxelc.exe)
+  set(expected oxelc.exe guide.md README.md)
+endif()
+foreach(f IN LISTS expected)
   if(NOT EXISTS ${root}/${f})
     message(FATAL_ERROR "${f} is not installed")
   endif()
@@ -47,9 +65,9 @@ endforeach()
 
 # No symbol table left in the binary.
 if(NM)
-  execute_process(COMMAND ${NM} ${root}/bin/oxelc OUTPUT_VARIABLE symbols ERROR_VARIABLE nm_err)
+  execute_process(COMMAND ${NM} ${binary} OUTPUT_VARIABLE symbols ERROR_VARIABLE nm_err)
   if(NOT symbols STREQUAL "")
-    message(FATAL_ERROR "bin/oxelc is not stripped")
+    message(FATAL_ERROR "${binary} is not stripped")
   endif()
 endif()
 
@@ -64,19 +82,21 @@ foreach(prog IN LISTS examples)
   if(EXISTS ${doc}/examples/${name}.in)
     set(input ${doc}/examples/${name}.in)
   endif()
-  execute_process(COMMAND ${root}/bin/oxelc ${name}.ox
+  execute_process(COMMAND ${EMULATOR} ${binary} ${name}.ox
                   WORKING_DIRECTORY ${doc}/examples
                   INPUT_FILE ${input}
                   OUTPUT_VARIABLE got ERROR_VARIABLE err RESULT_VARIABLE status
                   TIMEOUT 30)
   file(READ ${doc}/examples/${name}.out want)
-  execute_process(COMMAND ${root}/bin/oxel-lint ${name}.ox WORKING_DIRECTORY ${doc}/examples
-                  OUTPUT_VARIABLE lint_out ERROR_VARIABLE lint_out RESULT_VARIABLE lint_status)
-  if(NOT lint_status EQUAL 0)
-    message(FATAL_ERROR "oxel-lint on the installed ${name}.ox: status ${lint_status}\n${lint_out}")
+  if(NOT HOW STREQUAL "zip")
+    execute_process(COMMAND ${root}/bin/oxel-lint ${name}.ox WORKING_DIRECTORY ${doc}/examples
+                    OUTPUT_VARIABLE lint_out ERROR_VARIABLE lint_out RESULT_VARIABLE lint_status)
+    if(NOT lint_status EQUAL 0)
+      message(FATAL_ERROR "oxel-lint on the installed ${name}.ox: status ${lint_status}\n${lint_out}")
+    endif()
   endif()
   if(NOT status EQUAL 0 OR NOT err STREQUAL "" OR NOT got STREQUAL want)
     message(FATAL_ERROR "${name}.ox run from the installed examples: status ${status}\n${err}\n--- expected ---\n${want}--- actual ---\n${got}")
   endif()
 endforeach()
-message("${HOW}: binary, man page, guide and ${count} examples in place")
+message("${HOW}: ${expected} and ${count} examples in place")

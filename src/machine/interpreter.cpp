@@ -281,7 +281,7 @@ void Machine::execute() {
         }
         CASE(len) {
             POP_VALUE(v);
-            PUSH(Value::integer(length_of(v, arrays, LINE)));
+            PUSH(Value::integer(length_of(v, LINE)));
             NEXT;
         }
         CASE(charat) {
@@ -301,25 +301,26 @@ void Machine::execute() {
             NEED(2);
             Value y = POP();
             Value x = POP();
-            PUSH(concatenate(x, y, strings, LINE));
+            frame->top = top;  // the roots, should the allocation collect
+            PUSH(concatenate(x, y, heap, LINE));
             NEXT;
         }
         CASE(newarr) {
             POP_INTEGER(size);
-            slots[in->a] = new_array(arrays, size, LINE);
+            frame->top = top;
+            slots[in->a] = new_array(heap, size, LINE);
             NEXT;
         }
         CASE(arrget) {
             POP_INTEGER(index);
             const Value& array = slots[in->b];
             if (array.is_array()) {
-                const ArrayTable::Entry& entry = arrays.entries[array.as_array()];
-                if (static_cast<std::uint64_t>(index) < entry.length) [[likely]] {
-                    slots[in->a] = Value::integer(entry.elements[index]);
+                if (static_cast<std::uint64_t>(index) < array.array_length()) [[likely]] {
+                    slots[in->a] = Value::integer(array.array_elements()[index]);
                     NEXT;
                 }
             }
-            slots[in->a] = Value::integer(array_get(arrays, array, index, LINE));
+            slots[in->a] = Value::integer(array_get(array, index, LINE));
             NEXT;
         }
         CASE(arrset) {
@@ -327,13 +328,12 @@ void Machine::execute() {
             POP_INTEGER(element);
             const Value& array = slots[in->a];
             if (array.is_array()) {
-                ArrayTable::Entry& entry = arrays.entries[array.as_array()];
-                if (static_cast<std::uint64_t>(index) < entry.length) [[likely]] {
-                    entry.elements[index] = element;
+                if (static_cast<std::uint64_t>(index) < array.array_length()) [[likely]] {
+                    array.array_elements()[index] = element;
                     NEXT;
                 }
             }
-            array_set(arrays, array, index, element, LINE);
+            array_set(array, index, element, LINE);
             NEXT;
         }
         CASE(echo) {
@@ -349,7 +349,8 @@ void Machine::execute() {
             NEXT;
         }
         CASE(input) {
-            slots[in->a] = read_input_line(strings);
+            frame->top = top;
+            slots[in->a] = read_input_line(heap);
             NEXT;
         }
         CASE(vga) {
@@ -386,7 +387,8 @@ void Machine::execute() {
         }
         CASE(fread) {
             POP_INTEGER(count);
-            slots[in->a] = files.read(slots[in->b], count, strings, LINE);
+            frame->top = top;
+            slots[in->a] = files.read(slots[in->b], count, heap, LINE);
             NEXT;
         }
         CASE(fwrite) {
@@ -615,9 +617,8 @@ void Machine::execute() {
             const Value& index = slots[LOW(in->a)];
             const Value& array = slots[in->b];
             if (index.meta == 0 && array.is_array() && HAS_ROOM(1)) {
-                const ArrayTable::Entry& entry = arrays.entries[array.as_array()];
-                if (index.payload < entry.length) {
-                    slots[HIGH(in->a)] = Value::integer(entry.elements[index.payload]);
+                if (index.payload < array.array_length()) {
+                    slots[HIGH(in->a)] = Value::integer(array.array_elements()[index.payload]);
                     ip += 1;
                     NEXT;
                 }
@@ -628,9 +629,8 @@ void Machine::execute() {
             const Value& index = slots[LOW(in->b)];
             const Value& array = slots[HIGH(in->b)];
             if (index.meta == 0 && array.is_array() && HAS_ROOM(2)) {
-                ArrayTable::Entry& entry = arrays.entries[array.as_array()];
-                if (index.payload < entry.length) {
-                    entry.elements[index.payload] = in->a;
+                if (index.payload < array.array_length()) {
+                    array.array_elements()[index.payload] = in->a;
                     ip += 2;
                     NEXT;
                 }
@@ -642,9 +642,8 @@ void Machine::execute() {
             const Value& index = slots[LOW(in->b)];
             const Value& array = slots[HIGH(in->b)];
             if ((element.meta | index.meta) == 0 && array.is_array() && HAS_ROOM(2)) {
-                ArrayTable::Entry& entry = arrays.entries[array.as_array()];
-                if (index.payload < entry.length) {
-                    entry.elements[index.payload] = element.as_int();
+                if (index.payload < array.array_length()) {
+                    array.array_elements()[index.payload] = element.as_int();
                     ip += 2;
                     NEXT;
                 }

@@ -42,7 +42,7 @@ TEST(Console, PrintValue) {
         {F(-std::numeric_limits<double>::infinity()), "-inf\n"},
         {S(""), "\n"},
         {S("a\0b"sv), "a\0b\n"s},
-        {Value::array(2), "[array]\n"},
+        {Arr(), "[array]\n"},
     };
     for (const auto& [value, expected] : cases) {
         testing::internal::CaptureStdout();
@@ -93,11 +93,11 @@ TEST(Console, InputLines) {
         "int 0",
         "int 0",  // end of input
     };
-    StringArena arena;
+    Heap heap;
     std::vector<Value> got;
     with_stdin(input, [&] {
         for (std::size_t i = 0; i < std::size(expected); ++i)
-            got.push_back(read_input_line(arena));
+            got.push_back(read_input_line(heap));
     });
     // Strings were copied out of the line buffer: they still read right.
     for (std::size_t i = 0; i < std::size(expected); ++i)
@@ -106,9 +106,9 @@ TEST(Console, InputLines) {
 
 // Input stops at the line feed and leaves the rest for whoever reads next.
 TEST(Console, InputConsumesOneLine) {
-    StringArena arena;
+    Heap heap;
     with_stdin("first\nsecond\n", [&] {
-        EXPECT_EQ(describe(read_input_line(arena)), "string first");
+        EXPECT_EQ(describe(read_input_line(heap)), "string first");
         char rest[16];
         EXPECT_EQ(::read(STDIN_FILENO, rest, sizeof rest), 7);
         EXPECT_EQ(std::string_view(rest, 7), "second\n");

@@ -254,6 +254,7 @@ ObjectHeader* Heap::allocate_large(std::size_t capacity, std::uint8_t kind, cons
     if (large_.size() > 1 && large_[large_.size() - 2] > header)
         large_sorted_ = false;
     allocated_since_ += capacity;
+    large_bytes_ += capacity;
     return header;
 }
 
@@ -305,9 +306,10 @@ void Heap::free_cell(ObjectHeader* header) {
     header->kind = free_kind;
     header->marked = 0;
     POISON(header->data(), class_capacity[header->cls]);
-    // Stress builds never hand a freed cell out again, so a value that still
-    // reaches one is found by AddressSanitizer, not read as a newer object.
-    if (!stress_build && !collect_always_) {
+    // Collecting at every allocation (the stress mode) never hands a freed
+    // cell out again, so a value that still reaches one is found by
+    // AddressSanitizer, not read as a newer object.
+    if (!collect_always_) {
         header->next_free = free_[header->cls];
         free_[header->cls] = header;
     }
@@ -317,6 +319,7 @@ void Heap::free_large(ObjectHeader* header) {
     auto at = std::find(large_.rbegin(), large_.rend(), header);
     if (at != large_.rend())
         large_.erase(std::next(at).base());
+    large_bytes_ -= prefix_of(header)->capacity;
     std::free(prefix_of(header));
 }
 
@@ -332,6 +335,13 @@ void Heap::release_block(Block* block) {
 }
 
 // ---- collection
+
+// In the stress mode, released bytes are overwritten, so a string still
+// read after its release shows it even without AddressSanitizer.
+void Heap::scribble(char* data, std::size_t size) const {
+    if (collect_always_)
+        std::memset(data, 0xdb, size);
+}
 
 void Heap::maybe_collect(const Value& keep_a, const Value& keep_b) {
     if (scanner_ == nullptr || collecting_) {
@@ -397,8 +407,7 @@ ObjectHeader* Heap::find_object(std::uint64_t data_address) const {
 
 void Heap::sweep() {
     std::size_t live = 0;
-    if (!stress_build && !collect_always_)
-        std::fill(free_.begin(), free_.end(), nullptr);
+    std::fill(free_.begin(), free_.end(), nullptr);
     std::vector<Block*> empty;
     for (Block* block : blocks_) {
         std::uint32_t held = 0;
@@ -411,6 +420,7 @@ void Heap::sweep() {
                 ++held;
             } else {
                 header->kind = free_kind;
+                scribble(header->data(), class_capacity[block->cls]);
                 POISON(header->data(), class_capacity[block->cls]);
             }
         }
@@ -420,7 +430,7 @@ void Heap::sweep() {
             empty.push_back(block);
             continue;
         }
-        if (stress_build || collect_always_)
+        if (collect_always_)
             continue;
         // Free cells go onto the class's list from the block's end, so the
         // list hands them out in address order.
@@ -442,6 +452,8 @@ void Heap::sweep() {
             live += prefix_of(header)->capacity;
             large_[kept++] = header;
         } else {
+            large_bytes_ -= prefix_of(header)->capacity;
+            scribble(header->data(), prefix_of(header)->capacity);
             std::free(prefix_of(header));
         }
     }
@@ -453,16 +465,17 @@ Heap::Stats Heap::stats() const {
     Stats s;
     s.collections = collections_;
     s.live_bytes = live_bytes_;
-    s.reserved_bytes = (blocks_.size() + spare_.size()) * block_size;
-    for (const ObjectHeader* header : large_) {
-        s.reserved_bytes += prefix_of(header)->capacity;
-        ++s.objects;
-    }
+    s.reserved_bytes = (blocks_.size() + spare_.size()) * block_size + large_bytes_;
+    return s;
+}
+
+std::size_t Heap::count_objects() const {
+    std::size_t objects = large_.size();
     for (Block* block : blocks_)
         for (std::uint32_t i = 0; i < block->handed_out; ++i)
             if (block->cell(i)->kind != free_kind)
-                ++s.objects;
-    return s;
+                ++objects;
+    return objects;
 }
 
 }  // namespace oxel

@@ -91,9 +91,10 @@ public:
         std::uint64_t collections = 0;
         std::size_t live_bytes = 0;      // objects held after the last collection
         std::size_t reserved_bytes = 0;  // blocks and large objects held now
-        std::size_t objects = 0;         // objects held now (live or not yet swept)
     };
     Stats stats() const;
+    // Objects held now, live or not yet swept (walks the whole heap).
+    std::size_t count_objects() const;
 
     struct Block;
     struct ObjectHeader;
@@ -111,6 +112,7 @@ private:
     std::vector<Block*> blocks_;  // sorted by address
     std::vector<Block*> spare_;   // empty blocks kept for reuse by any class
     std::vector<ObjectHeader*> large_;
+    std::size_t large_bytes_ = 0;
     bool large_sorted_ = true;
     // Per size class: free cells, and the block cells are still bumped from.
     std::vector<ObjectHeader*> free_;
@@ -129,6 +131,7 @@ private:
     void mark_object(std::uint64_t data_address);
     ObjectHeader* find_object(std::uint64_t data_address) const;
     void sweep();
+    void scribble(char* data, std::size_t size) const;
     std::size_t capacity_of(const ObjectHeader* header) const;
 };
 

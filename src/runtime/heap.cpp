@@ -26,10 +26,11 @@ namespace oxel {
 
 // Right before an object's bytes or elements.
 struct Heap::ObjectHeader {
-    std::uint8_t kind;    // free_kind, string_kind or array_kind
-    std::uint8_t marked;  // reached by the collection under way
-    std::uint8_t cls;     // size class, or large_class
-    std::uint8_t reserved[5];
+    std::uint8_t kind;     // free_kind, string_kind or array_kind
+    std::uint8_t marked;   // reached by the collection under way
+    std::uint8_t cls;      // size class, or large_class
+    std::uint8_t growing;  // strings: given room to grow, or grown, since the last collection
+    std::uint8_t reserved[4];
     union {
         std::uint64_t used;       // strings: bytes claimed from the start
         ObjectHeader* next_free;  // free cells: the next one of the class
@@ -64,7 +65,7 @@ constexpr std::uint8_t array_kind = 2;
 constexpr std::uint8_t large_class = 255;
 
 constexpr std::size_t block_size = 64 * 1024;
-constexpr std::size_t spare_blocks = 16;  // empty blocks kept after a sweep
+constexpr std::size_t spare_blocks = 8;  // empty blocks kept after a sweep
 // Collect once the bytes allocated since the last collection pass both the
 // floor and what survived it (share 1: the heap at most doubles between
 // collections).
@@ -149,6 +150,7 @@ char* Heap::allocate_string(std::size_t size, std::size_t capacity, const Value&
                             const Value& keep_b) {
     ObjectHeader* header = allocate_object(std::max(size, capacity), string_kind, keep_a, keep_b, true);
     header->used = size;
+    header->growing = capacity > size;
     return header->data();
 }
 
@@ -188,6 +190,7 @@ ObjectHeader* Heap::allocate_object(std::size_t capacity, std::uint8_t kind, con
     header->kind = kind;
     header->marked = 0;
     header->cls = static_cast<std::uint8_t>(cls);
+    header->growing = 0;
     return header;
 }
 
@@ -210,7 +213,7 @@ Heap::Block* Heap::new_block(std::size_t cls, const Value& keep_a, const Value& 
     } else {
         void* memory = std::malloc(block_size);
         if (memory == nullptr && scanner_ != nullptr && !collecting_) {
-            collect(keep_a, keep_b);
+            collect(keep_a, keep_b, false);
             memory = std::malloc(block_size);
         }
         if (memory == nullptr)
@@ -238,7 +241,7 @@ ObjectHeader* Heap::allocate_large(std::size_t capacity, std::uint8_t kind, cons
     auto get = [&] { return kind == array_kind ? std::calloc(1, total) : std::malloc(total); };
     void* memory = get();
     if (memory == nullptr && may_collect && scanner_ != nullptr && !collecting_) {
-        collect(keep_a, keep_b);
+        collect(keep_a, keep_b, false);
         memory = get();
     }
     if (memory == nullptr)
@@ -250,6 +253,7 @@ ObjectHeader* Heap::allocate_large(std::size_t capacity, std::uint8_t kind, cons
     header->kind = kind;
     header->marked = 0;
     header->cls = large_class;
+    header->growing = 0;
     large_.back() = header;
     if (large_.size() > 1 && large_[large_.size() - 2] > header)
         large_sorted_ = false;
@@ -271,6 +275,7 @@ char* Heap::shrink_fresh(char* buffer, std::size_t size) {
     if (size > 0) {
         ObjectHeader* smaller = allocate_object(size, string_kind, Value{}, Value{}, false);
         smaller->used = size;
+        smaller->growing = 0;
         kept = smaller->data();
         std::memcpy(kept, buffer, size);
     }
@@ -293,6 +298,7 @@ char* Heap::extend(const Value& s, std::size_t extra) {
     if (header->used != size || extra > capacity_of(header) - size)
         return nullptr;
     header->used = size + extra;
+    header->growing = 1;
     return header->data() + size;
 }
 
@@ -351,7 +357,7 @@ void Heap::maybe_collect(const Value& keep_a, const Value& keep_b) {
     collect(keep_a, keep_b);
 }
 
-void Heap::collect(const Value& keep_a, const Value& keep_b) {
+void Heap::collect(const Value& keep_a, const Value& keep_b, bool may_move) {
     if (collecting_)
         return;
     collecting_ = true;
@@ -364,6 +370,8 @@ void Heap::collect(const Value& keep_a, const Value& keep_b) {
     if (scanner_ != nullptr)
         scanner_(scanner_context_, *this);
     sweep();
+    if (may_move && scanner_ != nullptr)
+        trim(keep_a, keep_b);
     ++collections_;
     allocated_since_ = 0;
     threshold_ = std::max(collect_floor, live_bytes_);
@@ -426,7 +434,7 @@ void Heap::sweep() {
         }
         block->live = held;
         live += static_cast<std::size_t>(held) * block->cell_size;
-        if (held == 0 && bump_[block->cls] != block) {
+        if (held == 0) {
             empty.push_back(block);
             continue;
         }
@@ -461,11 +469,86 @@ void Heap::sweep() {
     live_bytes_ = live;
 }
 
+// Buffers that stopped growing get one sized to what they hold: each held
+// string that has not grown since the last collection and would fit in a
+// buffer at most three quarters of its own moves there, except those the
+// caller of the allocation still reads. Every other string loses its
+// `growing` mark, to be looked at again next time.
+void Heap::trim(const Value& keep_a, const Value& keep_b) {
+    const std::uint64_t pinned_a = keep_a.in_heap() ? keep_a.payload : 0;
+    const std::uint64_t pinned_b = keep_b.in_heap() ? keep_b.payload : 0;
+    std::vector<ObjectHeader*> candidates;
+    auto consider = [&](ObjectHeader* header, std::size_t capacity) {
+        if (header->kind != string_kind)
+            return;
+        if (header->growing) {
+            header->growing = 0;
+            return;
+        }
+        const std::size_t used = header->used;
+        const std::size_t fits = used > max_small ? used : class_capacity[class_for_units[(used + 15) / 16]];
+        const auto data = reinterpret_cast<std::uintptr_t>(header->data());
+        if (fits <= capacity / 4 * 3 && data != pinned_a && data != pinned_b)
+            candidates.push_back(header);
+    };
+    for (Block* block : blocks_)
+        if (block->cell_size > 64)  // smaller classes have no room to give back
+            for (std::uint32_t i = 0; i < block->handed_out; ++i)
+                consider(block->cell(i), class_capacity[block->cls]);
+    for (ObjectHeader* header : large_)
+        consider(header, prefix_of(header)->capacity);
+    if (candidates.empty())
+        return;
+
+    moved_.clear();
+    try {
+        for (ObjectHeader* header : candidates) {
+            const std::size_t used = header->used;
+            ObjectHeader* home = allocate_object(used, string_kind, Value{}, Value{}, false);
+            home->used = used;
+            std::memcpy(home->data(), header->data(), used);
+            moved_.emplace_back(reinterpret_cast<std::uintptr_t>(header->data()),
+                                reinterpret_cast<std::uintptr_t>(home->data()));
+        }
+    } catch (const std::bad_alloc&) {
+        // No room for more new homes: the rest stay where they are.
+    }
+    std::sort(moved_.begin(), moved_.end());
+    large_sorted_ = false;
+    moving_ = true;
+    scanner_(scanner_context_, *this);
+    moving_ = false;
+    std::size_t released = 0;
+    for (const auto& [old_data, new_data] : moved_) {
+        ObjectHeader* header = header_at(old_data);
+        const std::size_t capacity = capacity_of(header);
+        released += capacity - std::min(capacity, static_cast<std::size_t>(header_at(new_data)->used));
+        scribble(header->data(), capacity);
+        if (header->cls == large_class)
+            free_large(header);
+        else
+            free_cell(header);
+    }
+    live_bytes_ -= std::min(live_bytes_, released);
+    allocated_since_ = 0;
+}
+
+void Heap::point_to_moved(Value* first, Value* last) {
+    for (; first != last; ++first) {
+        if (!first->in_heap() || !first->is_string())
+            continue;
+        auto at =
+            std::lower_bound(moved_.begin(), moved_.end(), std::make_pair(first->payload, std::uint64_t{0}));
+        if (at != moved_.end() && at->first == first->payload)
+            first->payload = at->second;
+    }
+}
+
 Heap::Stats Heap::stats() const {
     Stats s;
     s.collections = collections_;
     s.live_bytes = live_bytes_;
-    s.reserved_bytes = (blocks_.size() + spare_.size()) * block_size + large_bytes_;
+    s.reserved_bytes = blocks_.size() * block_size + large_bytes_;
     return s;
 }
 

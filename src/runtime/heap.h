@@ -15,6 +15,10 @@
 // bytes are not the heap's (string constants, source texts) are never
 // touched.
 //
+// A string buffer that has room to spare and has not grown since the last
+// collection is moved by the next one into a buffer sized to what it holds;
+// the roots are then pointed at the new place.
+//
 // A string buffer remembers how many of its bytes are claimed. A string that
 // ends exactly there can be extended in place while room is left: that is
 // how repeated `s = cat s, x` avoids copying, for every string being built
@@ -25,6 +29,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "runtime/allocation_budget.h"
@@ -35,7 +40,7 @@ namespace oxel {
 class Heap {
 public:
     // Marks every Value the scanner's owner may still read, by calling
-    // heap.mark_roots or heap.mark_root. It must not allocate.
+    // heap.mark_roots on where they are. It must not allocate.
     using RootScanner = void (*)(void* context, Heap& heap);
 
     Heap();
@@ -73,12 +78,18 @@ public:
     // `length` elements, all 0.
     std::int64_t* allocate_array(std::uint64_t length);
 
-    // Marks and releases now. `keep_a`, `keep_b`: as for allocate_string.
-    void collect(const Value& keep_a = {}, const Value& keep_b = {});
+    // Marks and releases now. `keep_a`, `keep_b`: as for allocate_string;
+    // they never move.
+    void collect(const Value& keep_a = {}, const Value& keep_b = {}) { collect(keep_a, keep_b, true); }
     // For the root scanner. A value may be stale (left in a slot by an
     // earlier call): only what is still an object of this heap is marked.
-    void mark_root(const Value& v);
-    void mark_roots(const Value* first, const Value* last) {
+    // After marking, the scanner is called once more when buffers moved
+    // (see `trim`): then this points the values at the new places.
+    void mark_roots(Value* first, Value* last) {
+        if (moving_) {
+            point_to_moved(first, last);
+            return;
+        }
         for (; first != last; ++first)
             if (first->in_heap())
                 mark_object(first->payload);
@@ -90,7 +101,7 @@ public:
     struct Stats {
         std::uint64_t collections = 0;
         std::size_t live_bytes = 0;      // objects held after the last collection
-        std::size_t reserved_bytes = 0;  // blocks and large objects held now
+        std::size_t reserved_bytes = 0;  // blocks in use and large objects, now
     };
     Stats stats() const;
     // Objects held now, live or not yet swept (walks the whole heap).
@@ -108,6 +119,9 @@ private:
     std::size_t live_bytes_ = 0;
     std::uint64_t collections_ = 0;
     bool collecting_ = false;
+    bool moving_ = false;
+    // Buffers moved by the collection under way: old and new data address.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> moved_;
 
     std::vector<Block*> blocks_;  // sorted by address
     std::vector<Block*> spare_;   // empty blocks kept for reuse by any class
@@ -128,9 +142,13 @@ private:
     void free_cell(ObjectHeader* header);
     void free_large(ObjectHeader* header);
     void maybe_collect(const Value& keep_a, const Value& keep_b);
+    void collect(const Value& keep_a, const Value& keep_b, bool may_move);
+    void mark_root(const Value& v);
     void mark_object(std::uint64_t data_address);
     ObjectHeader* find_object(std::uint64_t data_address) const;
     void sweep();
+    void trim(const Value& keep_a, const Value& keep_b);
+    void point_to_moved(Value* first, Value* last);
     void scribble(char* data, std::size_t size) const;
     std::size_t capacity_of(const ObjectHeader* header) const;
 };

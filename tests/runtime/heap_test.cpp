@@ -22,7 +22,7 @@ struct RootedHeap {
     RootedHeap() {
         heap.set_root_scanner(
             [](void* self, Heap& h) {
-                const auto& values = static_cast<RootedHeap*>(self)->roots;
+                auto& values = static_cast<RootedHeap*>(self)->roots;
                 h.mark_roots(values.data(), values.data() + values.size());
             },
             this);
@@ -178,6 +178,34 @@ TEST(Heap, CollectionsFollowAllocation) {
     EXPECT_GT(stats.collections, 1u);
     EXPECT_LT(stats.collections, 100u);
     EXPECT_EQ(rooted.roots[0].as_string(), "abcdefgh399999");
+}
+
+// Two strings built side by side, and a shorter view of one: once they stop
+// growing, the next collections but one give them buffers sized to what they
+// hold, and every root still reads the same bytes.
+TEST(Heap, StringsThatStopGrowingAreSizedToWhatTheyHold) {
+    RootedHeap rooted;
+    rooted.heap.set_collect_always(false);
+    rooted.roots = {S(""), S(""), S("")};
+    std::string expected[2];
+    for (int i = 0; i < 20000; ++i) {
+        for (int k = 0; k < 2; ++k) {
+            rooted.roots[k] = concatenate(rooted.roots[k], k ? S("12345678") : S("abcdefgh"), rooted.heap, 1);
+            expected[k] += k ? "12345678" : "abcdefgh";
+        }
+        if (i == 12345)
+            rooted.roots[2] = rooted.roots[0];
+    }
+    const std::size_t held = expected[0].size() + expected[1].size();
+    rooted.heap.collect();  // they stopped growing
+    rooted.heap.collect();  // still stopped: moved
+    EXPECT_LT(rooted.heap.stats().reserved_bytes, held + held / 4 + 3 * 65536);
+    EXPECT_EQ(rooted.roots[0].as_string(), expected[0]);
+    EXPECT_EQ(rooted.roots[1].as_string(), expected[1]);
+    EXPECT_EQ(rooted.roots[2].as_string(), expected[0].substr(0, 12346 * 8));
+    // Appending goes on as before.
+    rooted.roots[1] = concatenate(rooted.roots[1], I(9), rooted.heap, 1);
+    EXPECT_EQ(rooted.roots[1].as_string(), expected[1] + "9");
 }
 
 // A buffer that turned out too large gives the rest back.

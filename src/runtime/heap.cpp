@@ -99,6 +99,10 @@ constexpr std::array<std::uint8_t, max_small / 16 + 1> make_class_table() {
 }
 constexpr auto class_for_units = make_class_table();
 
+std::size_t large_total(std::size_t capacity) {
+    return sizeof(LargePrefix) + sizeof(ObjectHeader) + capacity;
+}
+
 std::size_t cell_size_of(std::size_t cls) { return sizeof(ObjectHeader) + class_capacity[cls]; }
 
 ObjectHeader* header_at(std::uint64_t data_address) {
@@ -211,10 +215,10 @@ Heap::Block* Heap::new_block(std::size_t cls, const Value& keep_a, const Value& 
         block = spare_.back();
         spare_.pop_back();
     } else {
-        void* memory = std::malloc(block_size);
+        void* memory = system_allocate(block_size, false);
         if (memory == nullptr && scanner_ != nullptr && !collecting_) {
             collect(keep_a, keep_b, false);
-            memory = std::malloc(block_size);
+            memory = system_allocate(block_size, false);
         }
         if (memory == nullptr)
             throw std::bad_alloc();
@@ -232,13 +236,13 @@ Heap::Block* Heap::new_block(std::size_t cls, const Value& keep_a, const Value& 
 
 ObjectHeader* Heap::allocate_large(std::size_t capacity, std::uint8_t kind, const Value& keep_a,
                                    const Value& keep_b, bool may_collect) {
-    const std::size_t total = sizeof(LargePrefix) + sizeof(ObjectHeader) + capacity;
+    const std::size_t total = large_total(capacity);
     if (total < capacity)
         throw std::bad_alloc();
     if (may_collect && (allocated_since_ + capacity > threshold_ || collect_always_))
         maybe_collect(keep_a, keep_b);
     // Arrays come zeroed; calloc can take fresh pages without writing them.
-    auto get = [&] { return kind == array_kind ? std::calloc(1, total) : std::malloc(total); };
+    auto get = [&] { return system_allocate(total, kind == array_kind); };
     void* memory = get();
     if (memory == nullptr && may_collect && scanner_ != nullptr && !collecting_) {
         collect(keep_a, keep_b, false);
@@ -246,7 +250,12 @@ ObjectHeader* Heap::allocate_large(std::size_t capacity, std::uint8_t kind, cons
     }
     if (memory == nullptr)
         throw std::bad_alloc();
-    large_.push_back(nullptr);  // room first, so a failure leaks nothing
+    try {
+        large_.push_back(nullptr);
+    } catch (const std::bad_alloc&) {
+        system_free(memory, total);
+        throw;
+    }
     auto* prefix = static_cast<LargePrefix*>(memory);
     prefix->capacity = capacity;
     auto* header = reinterpret_cast<ObjectHeader*>(prefix + 1);
@@ -326,7 +335,7 @@ void Heap::free_large(ObjectHeader* header) {
     if (at != large_.rend())
         large_.erase(std::next(at).base());
     large_bytes_ -= prefix_of(header)->capacity;
-    std::free(prefix_of(header));
+    system_free(prefix_of(header), large_total(prefix_of(header)->capacity));
 }
 
 void Heap::release_block(Block* block) {
@@ -336,8 +345,28 @@ void Heap::release_block(Block* block) {
     if (spare_.size() < spare_blocks && !collect_always_) {
         spare_.push_back(block);
     } else {
-        std::free(block);
+        system_free(block, block_size);
     }
+}
+
+// Memory from the system, taken from the budget when there is one; nullptr
+// when either has none left.
+void* Heap::system_allocate(std::size_t bytes, bool zeroed) {
+    if (budget != nullptr) {
+        if (bytes > budget->left)
+            return nullptr;
+        budget->left -= bytes;
+    }
+    void* memory = zeroed ? std::calloc(1, bytes) : std::malloc(bytes);
+    if (memory == nullptr && budget != nullptr)
+        budget->left += bytes;
+    return memory;
+}
+
+void Heap::system_free(void* memory, std::size_t bytes) {
+    if (budget != nullptr)
+        budget->left += bytes;
+    std::free(memory);
 }
 
 // ---- collection
@@ -462,7 +491,7 @@ void Heap::sweep() {
         } else {
             large_bytes_ -= prefix_of(header)->capacity;
             scribble(header->data(), prefix_of(header)->capacity);
-            std::free(prefix_of(header));
+            system_free(prefix_of(header), large_total(prefix_of(header)->capacity));
         }
     }
     large_.resize(kept);

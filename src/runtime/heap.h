@@ -139,6 +139,8 @@ private:
                                  const Value& keep_b, bool may_collect);
     Block* new_block(std::size_t cls, const Value& keep_a, const Value& keep_b);
     void release_block(Block* block);
+    void* system_allocate(std::size_t bytes, bool zeroed);
+    void system_free(void* memory, std::size_t bytes);
     void free_cell(ObjectHeader* header);
     void free_large(ObjectHeader* header);
     void maybe_collect(const Value& keep_a, const Value& keep_b);

@@ -39,9 +39,19 @@ Machine::Machine(Program image, bool fuse, RunLimits limits)
       steps_left_(limits.steps) {
     if (limits.bytes != 0) {
         budget_.left = limits.bytes;
-        strings.budget = arrays.budget = &budget_;
+        heap.budget = &budget_;
     }
     prepare(fuse);
+    heap.set_root_scanner(&Machine::mark_frames, this);
+}
+
+void Machine::mark_frames(void* machine, Heap& heap) {
+    const auto& self = *static_cast<const Machine*>(machine);
+    for (std::uint64_t f = 0; f < self.frame_count; ++f) {
+        const Frame& frame = self.frames[f];
+        heap.mark_roots(frame.slots, frame.slots + frame.slot_count);
+        heap.mark_roots(frame.stack, frame.top);
+    }
 }
 
 void Machine::prepare(bool fuse) {

@@ -1,9 +1,14 @@
 // The machine state of one run: the program image it runs (read only), the
-// run's arrays, files and string bytes, and the call stack. The call stack is
-// set up once as one block: 64 frames, each with its own 512-value operand
-// stack, and one slot area from which each call takes its callee's slots, so
-// a push, a load or a call allocates nothing. The machine lives from the
-// start of the run to its end; nothing made during the run is freed before.
+// run's heap of strings and arrays, its files, and the call stack. The call
+// stack is set up once as one block: 64 frames, each with its own 512-value
+// operand stack, and one slot area from which each call takes its callee's
+// slots, so a push, a load or a call allocates nothing.
+//
+// The heap's roots are the active frames: every slot of each, and each
+// operand stack up to its `top`. An instruction that allocates first writes
+// the running frame's `top` back, and passes the values it popped and still
+// reads to the runtime, which keeps them through a collection. A returned
+// value goes into the caller's slot or stack before anything allocates.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +19,7 @@
 
 #include "image/program.h"
 #include "runtime/files.h"
-#include "runtime/string_arena.h"
+#include "runtime/heap.h"
 #include "runtime/value.h"
 
 namespace oxel {
@@ -66,9 +71,8 @@ public:
     std::span<const Instruction> runnable_code(std::size_t index) const { return program.chunks[index].code; }
 
     Program program;
-    ArrayTable arrays;
+    Heap heap;
     FileTable files;
-    StringArena strings;
     std::unique_ptr<Frame[]> frames;
     std::uint64_t frame_count = 0;
 
@@ -98,6 +102,8 @@ private:
     // the form with neither.
     template <bool counting, bool budgeted>
     std::uint64_t execute();
+    // The heap's root scanner: the slots and operand stacks of the frames.
+    static void mark_frames(void* machine, Heap& heap);
 };
 
 // Runs the program from its top-level chunk; "No code" if it has none.

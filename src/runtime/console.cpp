@@ -21,7 +21,7 @@ void print_value(const Value& v) {
     platform::write_stdout(text_of(v, buffer), "\n");
 }
 
-Value read_input_line(StringArena& arena) {
+Value read_input_line(Heap& heap) {
     char line[max_input_line];
     std::size_t stored = 0;
     // Byte by byte, so nothing past the line feed is consumed.
@@ -41,7 +41,7 @@ Value read_input_line(StringArena& arena) {
     text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
     if (const IntegerParse parsed = parse_integer(text); parsed.ok)
         return Value::integer(parsed.value);
-    return Value::string(arena.keep(text));
+    return heap.make_string(text);
 }
 
 // The compiler always passes the statement's text. Any other value shows as

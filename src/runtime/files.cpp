@@ -48,7 +48,7 @@ std::int64_t FileTable::open(const Value& path, const Value& mode, std::uint32_t
     return static_cast<std::int64_t>(entries_.size() - 1);
 }
 
-Value FileTable::read(const Value& handle, std::int64_t count, StringArena& arena, std::uint32_t line) {
+Value FileTable::read(const Value& handle, std::int64_t count, Heap& heap, std::uint32_t line) {
     if (count < 0 || count > max_read_size) {
         std::string message = "Bad read size ";
         append_integer(message, count);
@@ -58,7 +58,7 @@ Value FileTable::read(const Value& handle, std::int64_t count, StringArena& aren
     if (count == 0)
         return Value::string({});
     const auto wanted = static_cast<std::size_t>(count);
-    char* buffer = arena.allocate(wanted);
+    char* buffer = heap.allocate_string(wanted, wanted);
     std::size_t got = 0;
     while (got < wanted) {
         const auto part = platform::read_file(entry.file, buffer + got, wanted - got);
@@ -68,7 +68,12 @@ Value FileTable::read(const Value& handle, std::int64_t count, StringArena& aren
             break;  // end of file
         got += *part;
     }
-    return Value::string({buffer, got});
+    // A short read keeps only what arrived (nothing at end of file).
+    if (got < wanted)
+        buffer = heap.shrink_fresh(buffer, got);
+    if (got == 0)
+        return Value::string({});
+    return Value::heap_string(buffer, got);
 }
 
 void FileTable::write(const Value& handle, const Value& value, std::uint32_t line) {

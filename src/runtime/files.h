@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/platform.h"
-#include "runtime/string_arena.h"
+#include "runtime/heap.h"
 #include "runtime/value.h"
 
 namespace oxel {
@@ -16,8 +16,9 @@ class FileTable {
 public:
     // Path first checked, then the mode ("r" or "w" exactly); the new handle.
     std::int64_t open(const Value& path, const Value& mode, std::uint32_t line);
-    // Up to `count` bytes; the empty string at end of file.
-    Value read(const Value& handle, std::int64_t count, StringArena& arena, std::uint32_t line);
+    // Up to `count` bytes, in a buffer sized to what was read; the empty
+    // string at end of file.
+    Value read(const Value& handle, std::int64_t count, Heap& heap, std::uint32_t line);
     void write(const Value& handle, const Value& value, std::uint32_t line);
     // Silent for closed or unknown handles.
     void close(const Value& handle, std::uint32_t line);

@@ -1,7 +1,6 @@
 #include "runtime/strings_arrays.h"
 
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "base/error_report.h"
@@ -24,26 +23,22 @@ constexpr std::int64_t max_array_length = 1'000'000;
     report_error(std::move(message), line);
 }
 
-// The entry an arrget or arrset reaches, after the kind and bounds checks.
-// The elements sit behind the entry's pointer, so arrset writes through it.
-const ArrayTable::Entry& entry_of(const ArrayTable& arrays, const Value& array, std::int64_t index,
-                                  std::uint32_t line) {
+// The element an arrget or arrset reaches, after the kind and bounds checks.
+std::int64_t& element_of(const Value& array, std::int64_t index, std::uint32_t line) {
     if (!array.is_array())
         report_error("Not an array", line);
-    const ArrayTable::Entry& entry = arrays.entries[array.as_array()];
-    if (index < 0 || static_cast<std::uint64_t>(index) >= entry.length) {
-        report_out_of_bounds(index, entry.length, line);
-    }
-    return entry;
+    if (index < 0 || static_cast<std::uint64_t>(index) >= array.array_length())
+        report_out_of_bounds(index, array.array_length(), line);
+    return array.array_elements()[index];
 }
 
 }  // namespace
 
-std::int64_t length_of(const Value& v, const ArrayTable& arrays, std::uint32_t line) {
+std::int64_t length_of(const Value& v, std::uint32_t line) {
     if (v.is_string())
         return static_cast<std::int64_t>(v.as_string().size());
     if (v.is_array())
-        return static_cast<std::int64_t>(arrays.entries[v.as_array()].length);
+        return static_cast<std::int64_t>(v.array_length());
     report_error("len needs a string or array", line);
 }
 
@@ -63,14 +58,14 @@ std::int64_t compare_strings(const Value& x, const Value& y, std::uint32_t line)
     return byte_order(x.as_string(), y.as_string());
 }
 
-// Repeated `s = cat s, x` must not copy s every time. When x's bytes are
-// exactly the arena's newest buffer and y fits in the room behind them, y is
-// appended there and the result is a longer view of the same bytes; views
-// made before keep their own length and see nothing change. Large results
-// get room for as much again (StringArena::allocate_growable), so building a
-// string of n bytes copies O(n) bytes in total. Anything else gets a new
-// buffer holding both texts.
-Value concatenate(const Value& x, const Value& y, StringArena& arena, std::uint32_t line) {
+// Repeated `s = cat s, x` must not copy s every time. When x ends exactly
+// where its buffer's claimed bytes end and y fits in the room behind them, y
+// is appended there and the result is a longer view of the same bytes; views
+// made before keep their own length and see nothing change. When x is such a
+// string but the room is used up, the new buffer gets room for as much again,
+// so building a string of n bytes copies O(n) bytes in total, however many
+// strings are built side by side. Any other result gets a buffer of its size.
+Value concatenate(const Value& x, const Value& y, Heap& heap, std::uint32_t line) {
     if (x.is_array() || y.is_array())
         report_error("Cannot stringify array", line);
     TextBuffer x_buffer;
@@ -79,45 +74,43 @@ Value concatenate(const Value& x, const Value& y, StringArena& arena, std::uint3
     const std::string_view ty = text_of(y, y_buffer);
     // Strings never change, so an empty side lets the other string stand.
     if (ty.empty() && !x.is_int() && !x.is_float())
-        return Value::string(tx);
+        return x;
     if (tx.empty() && !y.is_int() && !y.is_float())
-        return Value::string(ty);
+        return y;
 
     const std::size_t size = tx.size() + ty.size();
     if (x.is_string()) {
-        if (char* room = arena.extend(tx, ty.size())) {
+        if (char* room = heap.extend(x, ty.size())) {
             std::memcpy(room, ty.data(), ty.size());
-            return Value::string({tx.data(), size});
+            return Value::heap_string(tx.data(), size);
         }
     }
-    char* buffer = arena.allocate_growable(size);
+    const std::size_t capacity = x.is_string() && heap.ends_its_buffer(x) ? 2 * size : size;
+    // x and y are read after the allocation: it must keep them.
+    char* buffer = heap.allocate_string(size, capacity, x, y);
     if (!tx.empty())
         std::memcpy(buffer, tx.data(), tx.size());
     if (!ty.empty())
         std::memcpy(buffer + tx.size(), ty.data(), ty.size());
-    return Value::string({buffer, size});
+    return Value::heap_string(buffer, size);
 }
 
-Value new_array(ArrayTable& arrays, std::int64_t size, std::uint32_t line) {
+Value new_array(Heap& heap, std::int64_t size, std::uint32_t line) {
     if (size < 1 || size > max_array_length) {
         std::string message = "Bad array size ";
         append_integer(message, size);
         report_error(std::move(message), line);
     }
     const auto length = static_cast<std::uint64_t>(size);
-    if (arrays.budget != nullptr)
-        arrays.budget->take(length * sizeof(std::int64_t));
-    arrays.entries.push_back({std::make_unique<std::int64_t[]>(length), length});  // zeroed
-    return Value::array(arrays.entries.size() - 1);
+    return Value::array(heap.allocate_array(length), length);  // zeroed
 }
 
-std::int64_t array_get(const ArrayTable& arrays, const Value& array, std::int64_t index, std::uint32_t line) {
-    return entry_of(arrays, array, index, line).elements[static_cast<std::size_t>(index)];
+std::int64_t array_get(const Value& array, std::int64_t index, std::uint32_t line) {
+    return element_of(array, index, line);
 }
 
-void array_set(ArrayTable& arrays, const Value& array, std::int64_t index, std::int64_t element,
-               std::uint32_t line) {
-    entry_of(arrays, array, index, line).elements[static_cast<std::size_t>(index)] = element;
+void array_set(const Value& array, std::int64_t index, std::int64_t element, std::uint32_t line) {
+    element_of(array, index, line) = element;
 }
 
 }  // namespace oxel

@@ -2,26 +2,26 @@
 // holds: an Int, a Float, a String or an Array, in 16 bytes. The machine and
 // the runtime library build and read them; they are copied as plain records.
 // Strings are views of bytes that never change afterwards (constants of the
-// program image, or buffers made during the run); an Array is an id into the
-// run's ArrayTable. Nothing a Value refers to is freed before the run ends.
+// program image, or buffers made during the run); an Array refers directly to
+// its elements. Buffers and arrays made during the run live in the run's Heap
+// (heap.h), which releases them once no Value the machine holds reaches them.
 #pragma once
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
-#include <vector>
-
-#include "runtime/allocation_budget.h"
 
 namespace oxel {
 
 enum class ValueKind : std::uint8_t { Int = 0, Float = 1, String = 2, Array = 3 };
 
 // Layout: `payload` holds the integer, the float's bits, the string's address
-// or the array id; `meta` holds the kind in its low 8 bits and, for strings,
-// the length above them. An Int therefore has meta == 0, which makes a zeroed
-// slot Int 0 and lets the hot path test two Ints with one OR.
+// or the address of the array's first element; `meta` holds the kind in its
+// low 8 bits, the heap bit (the bytes or elements belong to the Heap) above
+// them, and for strings and arrays the length from bit 9 up. An Int therefore
+// has meta == 0, which makes a zeroed slot Int 0 and lets the hot path test
+// two Ints with one OR.
 struct Value {
     std::uint64_t payload = 0;
     std::uint64_t meta = 0;
@@ -39,15 +39,30 @@ struct Value {
         return *this;
     }
 
+    static constexpr std::uint64_t heap_bit = 1u << 8;
+    static constexpr int length_shift = 9;
+
     static Value integer(std::int64_t i) { return {static_cast<std::uint64_t>(i), 0}; }
     static Value number(double f) {
         return {std::bit_cast<std::uint64_t>(f), static_cast<std::uint64_t>(ValueKind::Float)};
     }
+    // A view of bytes that outlive the run (constants, texts of the image).
     static Value string(std::string_view s) {
         return {reinterpret_cast<std::uintptr_t>(s.data()),
-                (static_cast<std::uint64_t>(s.size()) << 8) | static_cast<std::uint64_t>(ValueKind::String)};
+                (static_cast<std::uint64_t>(s.size()) << length_shift) |
+                    static_cast<std::uint64_t>(ValueKind::String)};
     }
-    static Value array(std::uint64_t id) { return {id, static_cast<std::uint64_t>(ValueKind::Array)}; }
+    // The first `size` bytes of a Heap string buffer.
+    static Value heap_string(const char* bytes, std::size_t size) {
+        return {reinterpret_cast<std::uintptr_t>(bytes), (static_cast<std::uint64_t>(size) << length_shift) |
+                                                             heap_bit |
+                                                             static_cast<std::uint64_t>(ValueKind::String)};
+    }
+    // A Heap array of `length` elements.
+    static Value array(std::int64_t* elements, std::uint64_t length) {
+        return {reinterpret_cast<std::uintptr_t>(elements),
+                (length << length_shift) | heap_bit | static_cast<std::uint64_t>(ValueKind::Array)};
+    }
 
     ValueKind kind() const { return static_cast<ValueKind>(meta & 0xff); }
     bool is_int() const { return meta == 0; }
@@ -55,14 +70,15 @@ struct Value {
     bool is_string() const { return kind() == ValueKind::String; }
     bool is_array() const { return kind() == ValueKind::Array; }
     bool is_number() const { return meta <= 1; }  // an Int or a Float
+    // Bytes or elements that the Heap owns (and may release once unreachable).
+    bool in_heap() const { return (meta & heap_bit) != 0; }
 
     std::int64_t as_int() const { return static_cast<std::int64_t>(payload); }
     double as_float() const { return std::bit_cast<double>(payload); }
     std::string_view as_string() const {
         return {reinterpret_cast<const char*>(static_cast<std::uintptr_t>(payload)),
-                static_cast<std::size_t>(meta >> 8)};
+                static_cast<std::size_t>(meta >> length_shift)};
     }
-    std::uint64_t as_array() const { return payload; }
     void move_from(const Value& from) {
         std::uint64_t p = from.payload, m = from.meta;
 #if defined(__GNUC__) || defined(__clang__)
@@ -74,6 +90,11 @@ struct Value {
 
     // An Int or a Float as a double.
     double number_as_double() const { return is_int() ? static_cast<double>(as_int()) : as_float(); }
+    // Arrays: the elements, and how many there are (1 to 1,000,000).
+    std::int64_t* array_elements() const {
+        return reinterpret_cast<std::int64_t*>(static_cast<std::uintptr_t>(payload));
+    }
+    std::uint64_t array_length() const { return meta >> length_shift; }
 };
 static_assert(sizeof(Value) == 16);
 
@@ -94,16 +115,5 @@ struct Number {
 Number number_of(const Value& v, std::uint32_t line);         // "Not a number", "Array is not a number"
 std::int64_t integer_of(const Value& v, std::uint32_t line);  // also "Number too large"
 bool is_truthy(const Value& v);
-
-// The run's arrays. Append-only: an Array value holds an index into
-// `entries`, and no index is reused or freed before the run ends.
-struct ArrayTable {
-    struct Entry {
-        std::unique_ptr<std::int64_t[]> elements;  // all 0 at creation
-        std::uint64_t length;                      // 1 to 1,000,000, fixed
-    };
-    std::vector<Entry> entries;
-    AllocationBudget* budget = nullptr;  // elements are taken from here when set
-};
 
 }  // namespace oxel

@@ -105,11 +105,19 @@ TEST(InMemoryRun, StepBudgetEndsEndlessLoopsAndCallTreesAtTheSamePointEitherWay)
 
 TEST(InMemoryRun, AllocationBudgetEndsTheRunAsExhaustedMemoryDoes) {
     Case arrays;
-    arrays.main = "lo1000\n    a(1000000)\n    echo 1\n";
+    arrays.main = "a(1000000)\necho 1\nb(1000000)\necho 1\nc(1000000)\necho 1\n";
     Both run = run_both(arrays, {0, 20'000'000});  // two arrays of 8 MB fit, not three
     EXPECT_EQ(run.fused.ending, "OutOfMemory");
     EXPECT_EQ(run.fused.out, "1\n1\n");
     EXPECT_EQ(describe_difference(run.fused, run.plain), "");
+
+    // The budget bounds what is held at once: arrays no longer reachable
+    // are given back.
+    Case garbage;
+    garbage.main = "lo30\n    a(1000000)\n(v. get a, 0)\necho v\n";
+    Both freed = run_both(garbage, {0, 20'000'000});
+    EXPECT_EQ(freed.fused.ending, "end");
+    EXPECT_EQ(freed.fused.out, "0\n");
 
     Case strings;
     strings.main = "(s. \"ab\")\nlo100\n    (s. cat s, s)\n";

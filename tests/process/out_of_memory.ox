@@ -1,5 +1,5 @@
-cmt keeps every array alive: 8 MB each, far past the address-space limit the test sets
-lo100000
-    a(1000000)
-    set a, 999999, 1
+cmt doubles a string that stays reachable until it no longer fits under the address-space limit the test sets
+s"abcdefghijklmnop"
+lo100
+    (s. cat s, s)
 echo "not reached"

@@ -68,8 +68,8 @@ TEST(Arithmetic, Operations) {
         {A::add, S("99999999999999999999"), I(0), "float 100000000000000000000"},
         {A::add, S("abc"), I(1), "error Not a number @4"},
         // the right operand is converted first, and before the zero test
-        {A::add, Value::array(0), S("abc"), "error Not a number @4"},
-        {A::add, S("abc"), Value::array(0), "error Array is not a number @4"},
+        {A::add, Arr(), S("abc"), "error Not a number @4"},
+        {A::add, S("abc"), Arr(), "error Array is not a number @4"},
         {A::div, S("x"), I(0), "error Not a number @4"},
     };
     for (const Case& c : cases) {
@@ -80,7 +80,7 @@ TEST(Arithmetic, Operations) {
 
 TEST(Arithmetic, Comparisons) {
     using C = CompareOp;
-    const Value array = Value::array(0);
+    const Value array = Arr();
     struct Case {
         C op;
         Value x;
@@ -150,7 +150,7 @@ TEST(Arithmetic, SquareRoot) {
         {S("-1"), "int 0"},
         {S("2.25"), "float 1.5"},
         {S("four"), "error Not a number @2"},
-        {Value::array(0), "error Array is not a number @2"},
+        {Arr(), "error Array is not a number @2"},
     };
     for (const auto& [value, expected] : cases) {
         const Value x = value;  // lambdas cannot capture bindings everywhere yet

@@ -62,7 +62,7 @@ TEST(Console, PrintValue) {
         {F(-std::numeric_limits<double>::infinity()), "-inf\n"},
         {S(""), "\n"},
         {S("a\0b"sv), "a\0b\n"s},
-        {Value::array(2), "[array]\n"},
+        {Arr(), "[array]\n"},
     };
     for (const auto& [value, expected] : cases) {
         testing::internal::CaptureStdout();
@@ -113,11 +113,11 @@ TEST(Console, InputLines) {
         "int 0",
         "int 0",  // end of input
     };
-    StringArena arena;
+    Heap heap;
     std::vector<Value> got;
     with_stdin(input, [&] {
         for (std::size_t i = 0; i < std::size(expected); ++i)
-            got.push_back(read_input_line(arena));
+            got.push_back(read_input_line(heap));
     });
     // Strings were copied out of the line buffer: they still read right.
     for (std::size_t i = 0; i < std::size(expected); ++i)
@@ -145,9 +145,9 @@ TEST(Console, InputWaitsOnNoWaitPipe) {
     });
     HANDLE saved = ::GetStdHandle(STD_INPUT_HANDLE);
     ::SetStdHandle(STD_INPUT_HANDLE, reader);
-    StringArena arena;
-    EXPECT_EQ(describe(read_input_line(arena)), "int 42");
-    EXPECT_EQ(describe(read_input_line(arena)), "int 0");
+    Heap heap;
+    EXPECT_EQ(describe(read_input_line(heap)), "int 42");
+    EXPECT_EQ(describe(read_input_line(heap)), "int 0");
     ::SetStdHandle(STD_INPUT_HANDLE, saved);
     late_writer.join();
     ::CloseHandle(reader);
@@ -155,9 +155,9 @@ TEST(Console, InputWaitsOnNoWaitPipe) {
 #endif
 
 TEST(Console, InputConsumesOneLine) {
-    StringArena arena;
+    Heap heap;
     with_stdin("first\nsecond\n", [&] {
-        EXPECT_EQ(describe(read_input_line(arena)), "string first");
+        EXPECT_EQ(describe(read_input_line(heap)), "string first");
         char rest[16];
 #ifdef _WIN32
         DWORD got = 0;

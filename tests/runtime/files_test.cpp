@@ -44,7 +44,7 @@ protected:
     std::filesystem::path dir_;
     std::vector<std::unique_ptr<std::string>> paths_;
     FileTable files;
-    StringArena arena;
+    Heap heap;
 };
 
 TEST_F(Files, WriteThenReadBack) {
@@ -60,23 +60,23 @@ TEST_F(Files, WriteThenReadBack) {
     // Handles are never reused; reads continue where the last one stopped.
     const Value in = I(files.open(path("out.txt"), S("r"), 1));
     EXPECT_EQ(in.as_int(), 1);
-    EXPECT_EQ(files.read(in, 0, arena, 1).as_string(), "");
-    EXPECT_EQ(files.read(in, 4, arena, 1).as_string(), "-122");
-    EXPECT_EQ(files.read(in, 1000000, arena, 1).as_string(), written.substr(4));
-    EXPECT_EQ(files.read(in, 10, arena, 1).as_string(), "");
+    EXPECT_EQ(files.read(in, 0, heap, 1).as_string(), "");
+    EXPECT_EQ(files.read(in, 4, heap, 1).as_string(), "-122");
+    EXPECT_EQ(files.read(in, 1000000, heap, 1).as_string(), written.substr(4));
+    EXPECT_EQ(files.read(in, 10, heap, 1).as_string(), "");
     files.close(in, 1);
 }
 
 TEST_F(Files, ShortFileGivesWhatItHas) {
     put("four.txt", "abcd");
     const Value in = I(files.open(path("four.txt"), S("r"), 1));
-    EXPECT_EQ(files.read(in, 10, arena, 1).as_string(), "abcd");
-    EXPECT_EQ(files.read(in, 10, arena, 1).as_string(), "");
+    EXPECT_EQ(files.read(in, 10, heap, 1).as_string(), "abcd");
+    EXPECT_EQ(files.read(in, 10, heap, 1).as_string(), "");
     files.close(in, 1);
     files.close(in, 1);     // twice: nothing happens
     files.close(I(99), 1);  // never opened
     files.close(I(-5), 1);
-    EXPECT_EQ(failure_of([&] { files.read(in, 0, arena, 5); }), "File not open @5");
+    EXPECT_EQ(failure_of([&] { files.read(in, 0, heap, 5); }), "File not open @5");
 }
 
 TEST_F(Files, OpenFailures) {
@@ -92,7 +92,7 @@ TEST_F(Files, OpenFailures) {
     const Case cases[] = {
         {I(1), S("r"), "fopen path must be a string @3"},
         {I(1), S("rb"), "fopen path must be a string @3"},  // the path is tested first
-        {Value::array(0), I(0), "fopen path must be a string @3"},
+        {Arr(), I(0), "fopen path must be a string @3"},
         {path("here.txt"), I(0), "fopen mode must be \"r\" or \"w\" @3"},
         {path("here.txt"), S("rb"), "fopen mode must be \"r\" or \"w\" @3"},
         {path("here.txt"), S("R"), "fopen mode must be \"r\" or \"w\" @3"},
@@ -134,7 +134,7 @@ TEST_F(Files, HandleFailures) {
         {out, 1, "File read failed @4"},  // opened for writing
     };
     for (const ReadCase& c : reads) {
-        EXPECT_EQ(failure_of([&] { files.read(c.handle, c.count, arena, 4); }), c.expected)
+        EXPECT_EQ(failure_of([&] { files.read(c.handle, c.count, heap, 4); }), c.expected)
             << describe(c.handle) << " count " << c.count;
     }
 
@@ -145,11 +145,11 @@ TEST_F(Files, HandleFailures) {
     };
     const WriteCase writes[] = {
         {closed, I(1), "File not open @4"},
-        {closed, Value::array(0), "File not open @4"},  // the handle is tested before the kind
+        {closed, Arr(), "File not open @4"},  // the handle is tested before the kind
         {I(99), S("x"), "File not open @4"},
         {F(1.0), I(1), "Bad file handle @4"},
-        {Value::array(0), I(1), "Bad file handle @4"},
-        {out, Value::array(0), "Cannot write array to file @4"},
+        {Arr(), I(1), "Bad file handle @4"},
+        {out, Arr(), "Cannot write array to file @4"},
         {in, S("x"), "File write failed @4"},  // opened for reading
     };
     for (const WriteCase& c : writes) {

@@ -15,8 +15,13 @@ inline Value I(std::int64_t i) { return Value::integer(i); }
 inline Value F(double f) { return Value::number(f); }
 // The bytes must outlive the value: string literals, or strings the test keeps.
 inline Value S(std::string_view s) { return Value::string(s); }
+// An array of four elements outside any heap, for the checks that refuse arrays.
+inline Value Arr() {
+    static std::int64_t elements[4];
+    return Value::array(elements, 4);
+}
 
-// "int 3", "float 2.5", "string ab", "array 0".
+// "int 3", "float 2.5", "string ab", "array of 5".
 inline std::string describe(const Value& v) {
     switch (v.kind()) {
         case ValueKind::Int:
@@ -28,7 +33,7 @@ inline std::string describe(const Value& v) {
         case ValueKind::Array:
             break;
     }
-    return "array " + std::to_string(v.as_array());
+    return "array of " + std::to_string(v.array_length());
 }
 
 // "message @line" of the Failure the action throws; "no failure" otherwise.

@@ -48,7 +48,7 @@ TEST(ValueConversion, NumberOf) {
         {S("4 2"), "error Not a number @7"},
         {S("\v5"), "error Not a number @7"},  // only space, tab, CR and LF are trimmed
         {S("abc"), "error Not a number @7"},
-        {Value::array(0), "error Array is not a number @7"},
+        {Arr(), "error Array is not a number @7"},
     };
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(number_outcome(value), expected) << describe(value);
@@ -71,7 +71,7 @@ TEST(ValueConversion, IntegerOf) {
         {S("0x10"), "error Not a number @7"},
         {S("inf"), "error Not a number @7"},
         {S("3.5"), "error Not a number @7"},
-        {Value::array(3), "error Array is not a number @7"},
+        {Arr(), "error Array is not a number @7"},
     };
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(integer_outcome(value), expected) << describe(value);
@@ -81,7 +81,7 @@ TEST(ValueConversion, Truth) {
     const std::pair<Value, bool> cases[] = {
         {Value{}, false}, {I(0), false},    {I(-1), true},  {I(INT64_MIN), true},
         {F(0.0), false},  {F(-0.0), false}, {F(nan), true}, {F(1e-320), true},
-        {S(""), false},   {S("0"), true},   {S(" "), true}, {Value::array(0), true},
+        {S(""), false},   {S("0"), true},   {S(" "), true}, {Arr(), true},
     };
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(is_truthy(value), expected) << describe(value);
@@ -94,7 +94,7 @@ TEST(ValueText, KindsAndExtremes) {
     EXPECT_EQ(text_of(F(2.0), buffer), "2");
     EXPECT_EQ(text_of(F(-0.0), buffer), "-0");
     EXPECT_EQ(text_of(F(1e23), buffer), "100000000000000000000000");
-    EXPECT_EQ(text_of(Value::array(4), buffer), "[array]");
+    EXPECT_EQ(text_of(Arr(), buffer), "[array]");
     const std::string_view bytes = "a\0b"sv;
     EXPECT_EQ(text_of(S(bytes), buffer).data(), bytes.data());  // a string is not copied
 

@@ -162,8 +162,9 @@ TEST(Lint, HeadersAreCheckedThroughTheirPrograms) {
     std::ofstream(dir / "lib" / "util.oxh")
         << "cmt helpers\noxelfn helper\n    x5\n    rtn 1\noxelfn spare\n    rtn 0\n"
            "oxelfn broken\n    y1\n    z\"never read\"\n    rtn y\n";
-    std::string main = (dir / "main.ox").string();
-    std::string header = (dir / "lib" / "util.oxh").string();
+    // Built with '/' as the programs spell them, on every platform.
+    std::string main = dir.string() + "/main.ox";
+    std::string header = dir.string() + "/lib/util.oxh";
     EXPECT_EQ(findings_of("lib/util.oxh\n(r. helper ,)\necho r", main),
               header + ":3:5 unused-variable, " + header + ":9:5 unused-variable");
 

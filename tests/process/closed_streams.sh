@@ -3,16 +3,7 @@
 # the program opens take the stream's number: output, error reports and
 # input would then go to or come from that file.
 oxelc=$1
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-cd "$scratch" || exit 1
-failed=0
-check() {  # what, actual, expected
-    if [ "$2" != "$3" ]; then
-        echo "$1: expected '$3', got '$2'"
-        failed=1
-    fi
-}
+. "$(dirname "$0")/scratch_and_check.sh"
 
 # Standard output closed: the echo goes nowhere, not into the file.
 cat >out.ox <<'PROGRAM'

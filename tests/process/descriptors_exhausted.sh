@@ -4,16 +4,7 @@
 # files written before stay as written. With standard error closed at the
 # start, the report must not land in one of the program's files.
 oxelc=$1
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-cd "$scratch" || exit 1
-failed=0
-check() {  # what, actual, expected
-    if [ "$2" != "$3" ]; then
-        printf '%s: expected\n%s\ngot\n%s\n' "$1" "$3" "$2"
-        failed=1
-    fi
-}
+. "$(dirname "$0")/scratch_and_check.sh"
 
 printf 'x\n' >x
 cat >read.ox <<'PROGRAM'

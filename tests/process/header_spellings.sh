@@ -6,16 +6,7 @@
 # spellings, or a header naming itself through one more "./" each time,
 # ends with a report instead of exhausting memory.
 oxelc=$1
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-cd "$scratch" || exit 1
-failed=0
-check() {  # what, actual, expected
-    if [ "$2" != "$3" ]; then
-        printf '%s: expected\n%s\ngot\n%s\n' "$1" "$3" "$2"
-        failed=1
-    fi
-}
+. "$(dirname "$0")/scratch_and_check.sh"
 
 # A named pipe gives its text to the first reader only; a second read would
 # wait for a writer that never comes (the timeout ends that).

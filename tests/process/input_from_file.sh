@@ -5,16 +5,7 @@
 # byte taken, so the next reader of the same open file goes on from there.
 # From a pipe input is read byte by byte: nothing past the line is taken.
 oxelc=$1
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-cd "$scratch" || exit 1
-failed=0
-check() {  # what, actual, expected
-    if [ "$2" != "$3" ]; then
-        printf '%s: expected\n%s\ngot\n%s\n' "$1" "$3" "$2"
-        failed=1
-    fi
-}
+. "$(dirname "$0")/scratch_and_check.sh"
 
 printf 'one\ntwo\nthree\nfour\n' >input.txt
 cat >normal.ox <<'PROGRAM'

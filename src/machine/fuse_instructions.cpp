@@ -21,33 +21,52 @@ std::int64_t pack(std::int64_t low, std::int64_t high) {
 // are checked, so a chunk of over 4 billion instructions just runs unfused.
 bool fits(std::int64_t number) { return number >= 0 && number <= std::numeric_limits<std::uint32_t>::max(); }
 
+// A jump target as the fused instruction at `at` holds it: the byte offset
+// from that instruction, which a taken jump adds to it.
+std::int64_t offset_to(std::int64_t target, std::size_t at) {
+    return (target - static_cast<std::int64_t>(at)) * static_cast<std::int64_t>(sizeof(Instruction));
+}
+bool fits_half(std::int64_t offset) {
+    return offset >= std::numeric_limits<std::int32_t>::min() &&
+           offset <= std::numeric_limits<std::int32_t>::max();
+}
+// The index a fused instruction at `at` jumps to, from its offset.
+std::size_t target_of(std::int64_t offset, std::size_t at) {
+    return at + static_cast<std::size_t>(offset / static_cast<std::int64_t>(sizeof(Instruction)));
+}
+
 // The fused instruction for `form` at `at`, whose run is known to be there;
 // false when its operands cannot be packed or the run's own conditions fail.
-bool pack_operands(const FusedForm& form, Instruction* run, Instruction& out) {
+bool pack_operands(const FusedForm& form, std::size_t at, Instruction* run, Instruction& out) {
     const Instruction& last = run[form.run.size() - 1];
+    // z: the last instruction's operand, a slot or, for a jump, its offset.
+    const bool jumps = last.op == Opcode::jmp_false;
+    const std::int64_t z = jumps ? offset_to(last.a, at) : last.a;
+    const bool z_fits = jumps ? fits_half(z) : fits(z);
+    const std::int64_t z_half = jumps ? static_cast<std::uint32_t>(z) : z;
     std::int64_t a = 0, b = 0;
     switch (form.layout) {
         case Layout::xyz:
             if (!fits(run[0].a) || !fits(run[1].a) || !fits(last.a))
                 return false;
             a = pack(run[0].a, run[1].a);
-            b = last.a;
+            b = z;
             break;
         case Layout::xkz:
-            if (!fits(run[0].a) || !fits(last.a))
+            if (!fits(run[0].a) || !z_fits)
                 return false;
             a = run[1].a;
-            b = pack(run[0].a, last.a);
+            b = pack(run[0].a, z_half);
             break;
         case Layout::kyz:
-            if (!fits(run[1].a) || !fits(last.a))
+            if (!fits(run[1].a) || !z_fits)
                 return false;
             a = run[0].a;
-            b = pack(run[1].a, last.a);
+            b = pack(run[1].a, z_half);
             break;
         case Layout::xz:
             a = run[0].a;
-            b = last.a;
+            b = z;
             break;
         case Layout::call:
             if (form.run.size() == 2) {
@@ -88,24 +107,24 @@ bool pack_operands(const FusedForm& form, Instruction* run, Instruction& out) {
         }
         case Layout::step_loop: {
             const std::int64_t counter = run[4].a;
-            if (run[5].a != 1 || run[7].a != counter || run[8].a != counter || !fits(counter) ||
-                !fits(last.a))
+            if (run[5].a != 1 || run[7].a != counter || run[8].a != counter || !fits(counter) || !z_fits)
                 return false;
             a = run[9].a;
-            b = pack(counter, last.a);
+            b = pack(counter, z_half);
             run[2].a = run[0].a;
             break;
         }
         case Layout::loop: {
             // The counter is one slot throughout, stepped by one.
             const std::int64_t counter = run[0].a;
-            if (run[1].a != 1 || run[3].a != counter || run[4].a != counter || !fits(counter) ||
-                !fits(last.a))
+            if (run[1].a != 1 || run[3].a != counter || run[4].a != counter || !fits(counter) || !z_fits)
                 return false;
             a = run[5].a;
-            b = pack(counter, last.a);
+            b = pack(counter, z_half);
             break;
         }
+        case Layout::while_loop:
+            return false;  // made from a fused close, see fold_while_conditions
     }
     out = Instruction{a, b, run[0].line, static_cast<Opcode>(form.op)};
     return true;
@@ -127,6 +146,54 @@ bool run_is_at(const Code& code, std::size_t at, const FusedForm& form) {
         if (code[at + i].op != form.run[i])
             return false;
     return true;
+}
+
+// A call's argument pushes and the call (see call_args): the run's length,
+// or 0 when what is at `at` is no such run.
+std::size_t call_args_run(const Code& code, std::size_t at) {
+    if (code[at].op != Opcode::load || !fits(code[at].a))
+        return 0;
+    constexpr std::size_t most_arguments = 255;  // a chunk's arity is 8 bits
+    for (std::size_t k = 1; k <= most_arguments && at + k < code.size(); ++k) {
+        switch (code[at + k].op) {
+            case Opcode::load:
+            case Opcode::push_int:
+            case Opcode::push_float:
+            case Opcode::push_str:
+                continue;
+            case Opcode::call:
+                return k + 1;
+            default:
+                return 0;
+        }
+    }
+    return 0;
+}
+
+// A loop's close jumps back to its while-condition; where that is a fused
+// comparison of two slots or a slot and an integer, the close evaluates it
+// itself and spares the dispatch.
+struct WhileFold {
+    InternalOp condition, close;
+};
+#define OXEL_FOLD(op)                                                 \
+    {InternalOp::op##_slots_jump, InternalOp::op##_slots_while_next}, \
+        {InternalOp::op##_slot_int_jump, InternalOp::op##_slot_int_while_next},
+constexpr WhileFold while_folds[] = {OXEL_FOLD(eq) OXEL_FOLD(ne) OXEL_FOLD(lt) OXEL_FOLD(le) OXEL_FOLD(gt)
+                                         OXEL_FOLD(ge)};
+#undef OXEL_FOLD
+
+void fold_while_conditions(Code& code) {
+    const auto close = static_cast<Opcode>(InternalOp::loop_next);
+    for (std::size_t at = 0; at < code.size(); ++at) {
+        if (code[at].op != close)
+            continue;
+        const auto offset = static_cast<std::int32_t>(static_cast<std::uint64_t>(code[at].b) >> 32);
+        const Opcode condition = code[target_of(offset, at)].op;
+        for (const WhileFold& fold : while_folds)
+            if (condition == static_cast<Opcode>(fold.condition))
+                code[at].op = static_cast<Opcode>(fold.close);
+    }
 }
 
 }  // namespace
@@ -153,16 +220,25 @@ void fuse_instructions(Code& code) {
         const auto first = static_cast<std::size_t>(code[at].op);
         if (first < opcode_count) {
             for (const FusedForm* form : by_first.forms[first]) {
-                if (run_is_at(code, at, *form) && pack_operands(*form, &code[at], code[at])) {
+                if (run_is_at(code, at, *form) && pack_operands(*form, at, &code[at], code[at])) {
                     length = form->run.size();
                     if (form->layout == Layout::step_loop)
                         length = 4;  // the loop's close is fused next, on its own
                     break;
                 }
             }
+            if (length == 1) {
+                if (const std::size_t run = call_args_run(code, at); run != 0) {
+                    const Instruction& call = code[at + run - 1];
+                    code[at] = Instruction{call.a, pack(code[at].a, static_cast<std::int64_t>(run - 1)),
+                                           code[at].line, static_cast<Opcode>(InternalOp::call_args)};
+                    length = run;
+                }
+            }
         }
         at += length;
     }
+    fold_while_conditions(code);
 }
 
 }  // namespace oxel

@@ -56,6 +56,17 @@ inline std::uint32_t high(std::int64_t operand) {
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(operand) >> 32);
 }
 
+// A fused instruction's jump: its target is `offset` bytes from it.
+inline std::int32_t half_offset(std::int64_t operand) { return static_cast<std::int32_t>(high(operand)); }
+inline const Instruction* jump_target(const Instruction* from, std::int64_t offset) {
+    return reinterpret_cast<const Instruction*>(reinterpret_cast<const char*>(from) + offset);
+}
+
+// Two values a comparison takes without failing: numbers, or two strings.
+inline bool comparable(const Value& x, const Value& y) {
+    return both_numbers(x, y) || (x.is_string() && y.is_string());
+}
+
 inline std::int64_t wrapping_add(std::int64_t x, std::int64_t y) {
     return static_cast<std::int64_t>(static_cast<std::uint64_t>(x) + static_cast<std::uint64_t>(y));
 }

@@ -31,25 +31,33 @@ namespace oxel {
 // run's first two instructions, last its last; "x | y << 32" packs two
 // 32-bit numbers (slots or jump targets) into one operand.
 enum class Layout : std::uint8_t {
-    xyz,        // a = i0.a | i1.a << 32, b = last.a
-    xkz,        // a = i1.a (a constant),  b = i0.a | last.a << 32
-    kyz,        // a = i0.a (a constant),  b = i1.a | last.a << 32
-    xz,         // a = i0.a, b = last.a
-    call,       // load x; call f:           a = f, b = x
-                // load x; load y; call f:   a = f, b = x | y << 32
-    get_x,      // load i; arrget d, r:      a = i | d << 32, b = r
-    get_k,      // push_int k; arrget d, r:  a = k, b = d | r << 32
-    divisor,    // load x; push_int d; OP; store z, d >= 2:
-                //   a = d, b = x | z << 32; the run's push_int gets the
-                //   multiplier in b and its OP the shift in a (both unused
-                //   there), see constant_divisor.h
-    loop,       // load c; push_int 1; add; store c; load c; push_int n; ge; jmp_false s
-                //                           a = n, b = c | s << 32
-    step_loop,  // load x; push_int k; add; store z; then a loop's close as above:
-                //   a = n, b = c | s << 32; x rides in the first add's a
-                //   (unused there), k and z stay in their instructions; the
-                //   close is fused on its own too, for jumps into it
+    xyz,         // a = i0.a | i1.a << 32, b = last.a
+    xkz,         // a = i1.a (a constant),  b = i0.a | last.a << 32
+    kyz,         // a = i0.a (a constant),  b = i1.a | last.a << 32
+    xz,          // a = i0.a, b = last.a
+    call,        // load x; call f:           a = f, b = x
+                 // load x; load y; call f:   a = f, b = x | y << 32
+    get_x,       // load i; arrget d, r:      a = i | d << 32, b = r
+    get_k,       // push_int k; arrget d, r:  a = k, b = d | r << 32
+    divisor,     // load x; push_int d; OP; store z, d >= 2:
+                 //   a = d, b = x | z << 32; the run's push_int gets the
+                 //   multiplier in b and its OP the shift in a (both unused
+                 //   there), see constant_divisor.h
+    loop,        // load c; push_int 1; add; store c; load c; push_int n; ge; jmp_false s
+                 //                           a = n, b = c | s << 32
+    step_loop,   // load x; push_int k; add; store z; then a loop's close as above:
+                 //   a = n, b = c | s << 32; x rides in the first add's a
+                 //   (unused there), k and z stay in their instructions; the
+                 //   close is fused on its own too, for jumps into it
+    while_loop,  // a loop's close whose target is its fused while-condition,
+                 //   which ends the loop by jumping just past the close:
+                 //   never matched as a run, made from a fused close by
+                 //   fuse_instructions; operands as `loop`
 };
+
+// Jump targets in a fused instruction are byte offsets from the fused
+// instruction itself, as a signed 32-bit number wherever a packed 32-bit
+// half holds one; the unfused jmp and jmp_false hold the target's address.
 
 // Rows in matching order: at each index the first row whose run is there
 // wins, so a longer run must come before a shorter one it begins with.
@@ -64,9 +72,16 @@ enum class Layout : std::uint8_t {
     X(op##_slots, xyz, load, load, op, store)        \
     X(op##_slot_int, xkz, load, push_int, op, store) \
     X(op##_int_slot, kyz, push_int, load, op, store)
-#define OXEL_FUSED_COMPARISON_ROWS(X, op)              \
-    X(op##_slots_jump, xyz, load, load, op, jmp_false) \
-    X(op##_slot_int_jump, xkz, load, push_int, op, jmp_false)
+#define OXEL_FUSED_COMPARISON_ROWS(X, op)                         \
+    X(op##_slots_jump, xyz, load, load, op, jmp_false)            \
+    X(op##_slot_int_jump, xkz, load, push_int, op, jmp_false)     \
+    X(op##_slot_float_jump, xkz, load, push_float, op, jmp_false) \
+    X(op##_int_slot_jump, kyz, push_int, load, op, jmp_false)     \
+    X(op##_float_slot_jump, kyz, push_float, load, op, jmp_false)
+// A loop's close folded with its while-condition "x CMP y" or "x CMP k".
+#define OXEL_FUSED_WHILE_ROWS(X, op)                                                                \
+    X(op##_slots_while_next, while_loop, load, push_int, add, store, load, push_int, ge, jmp_false) \
+    X(op##_slot_int_while_next, while_loop, load, push_int, add, store, load, push_int, ge, jmp_false)
 
 #define OXEL_FUSED_FORMS(X)                                                                                 \
     X(loop_next, loop, load, push_int, add, store, load, push_int, ge, jmp_false)                           \
@@ -85,6 +100,12 @@ enum class Layout : std::uint8_t {
     OXEL_FUSED_COMPARISON_ROWS(X, le)                                                                       \
     OXEL_FUSED_COMPARISON_ROWS(X, gt)                                                                       \
     OXEL_FUSED_COMPARISON_ROWS(X, ge)                                                                       \
+    OXEL_FUSED_WHILE_ROWS(X, eq)                                                                            \
+    OXEL_FUSED_WHILE_ROWS(X, ne)                                                                            \
+    OXEL_FUSED_WHILE_ROWS(X, lt)                                                                            \
+    OXEL_FUSED_WHILE_ROWS(X, le)                                                                            \
+    OXEL_FUSED_WHILE_ROWS(X, gt)                                                                            \
+    OXEL_FUSED_WHILE_ROWS(X, ge)                                                                            \
     OXEL_FUSED_BITWISE_ROWS(X, and_)                                                                        \
     OXEL_FUSED_BITWISE_ROWS(X, or_)                                                                         \
     OXEL_FUSED_BITWISE_ROWS(X, xor_)                                                                        \
@@ -95,8 +116,11 @@ enum class Layout : std::uint8_t {
     X(char_slots, xyz, load, load, charat, store)                                                           \
     X(char_slot_int, xkz, load, push_int, charat, store)                                                    \
     X(cat_slots, xyz, load, load, cat, store)                                                               \
+    X(cmp_slots, xyz, load, load, cmpstr, store)                                                            \
     X(set_slot_at_slot, xyz, load, load, arrset)                                                            \
+    X(set_slot_at_int, xkz, load, push_int, arrset)                                                         \
     X(set_int_at_slot, kyz, push_int, load, arrset)                                                         \
+    X(jump_unless_slot, xz, load, jmp_false)                                                                \
     X(copy_slot, xz, load, store)                                                                           \
     X(call_slot, call, load, call)                                                                          \
     X(call_slots, call, load, load, call)                                                                   \
@@ -104,13 +128,20 @@ enum class Layout : std::uint8_t {
     X(ret_slot, xz, load, ret)                                                                              \
     X(get_at_slot, get_x, load, arrget)                                                                     \
     X(get_at_int, get_k, push_int, arrget)                                                                  \
-    X(store_int, xz, push_int, store)
+    X(store_int, xz, push_int, store)                                                                       \
+    X(store_float, xz, push_float, store)                                                                   \
+    X(store_str, xz, push_str, store)
 
-// The machine's own single instructions, which stand for no run:
+// The machine's own instructions outside the table of runs:
 //   fell_off    one past the end of every chunk: "Fell off chunk"
 //   bad_slot    an operand naming no slot, constant or chunk; a = that number
 //   bad_opcode  an opcode number above the instruction set; a = the number
-#define OXEL_MACHINE_OPS(X) X(fell_off) X(bad_slot) X(bad_opcode)
+//   call_args   a call's argument pushes and the call, when the first
+//               argument is a load and the others load or push constants:
+//               a = the chunk, b = first slot | count << 32. The run's
+//               length depends on the count (see run_length_of); the other
+//               pushes stay in place and are read from there.
+#define OXEL_MACHINE_OPS(X) X(fell_off) X(bad_slot) X(bad_opcode) X(call_args)
 
 enum class InternalOp : std::uint8_t {
     first_ = opcode_count - 1,
@@ -149,6 +180,12 @@ inline constexpr int run_lengths[runnable_opcode_count] = {
 #undef OXEL_ROW
 };
 constexpr int run_length(InternalOp op) { return run_lengths[static_cast<int>(op)]; }
+// The same for the instruction at hand, call_args included.
+inline std::size_t run_length_of(const Instruction& in) {
+    if (in.op == static_cast<Opcode>(InternalOp::call_args))
+        return static_cast<std::size_t>(static_cast<std::uint64_t>(in.b) >> 32) + 1;
+    return static_cast<std::size_t>(run_lengths[static_cast<std::uint8_t>(in.op)]);
+}
 
 // One fused form as data, for the matcher and for tests.
 struct FusedForm {

@@ -60,7 +60,7 @@ std::uint64_t Machine::execute() {
     {
         const RunnableChunk& run = runnable_[*top_index];
         frame->chunk = run.chunk;
-        frame->code = frame->ip = run.code;
+        frame->ip = run.code;
         frame->slots = slot_area_.get();
         frame->slot_count = run.slot_count;
         std::memset(static_cast<void*>(frame->slots), 0, sizeof(Value) * run.slot_count);
@@ -72,7 +72,6 @@ std::uint64_t Machine::execute() {
     // Errors name the running chunk's file, filled in here on the way out
     // rather than kept up to date on every call and return.
     try {
-        const Instruction* code = frame->code;
         const Instruction* ip = frame->ip;
         const Instruction* in = nullptr;
         Value* stack = frame->stack;
@@ -86,6 +85,13 @@ std::uint64_t Machine::execute() {
     do {                                        \
         ip += run_length(InternalOp::name) - 1; \
         NEXT;                                   \
+    } while (0)
+// A fused instruction's taken jump, `offset` bytes from the instruction.
+#define JUMP_BY(offset)                 \
+    do {                                \
+        STEP();                         \
+        ip = jump_target(in, (offset)); \
+        NEXT;                           \
     } while (0)
 // Every taken jump and every call spends a step of a budgeted run, fused
 // or not, so both stop at the same point.
@@ -152,6 +158,7 @@ std::uint64_t Machine::execute() {
 #undef NEXT
 #undef LINE
 #undef SKIP_RUN
+#undef JUMP_BY
 #undef STEP
 }
 catch (Failure& failure) {

@@ -115,6 +115,10 @@ void Machine::prepare(bool fuse) {
         // are known to fit.
         if (fuse && verify_stack_heights(chunk.code, program))
             fuse_instructions(chunk.code);
+        // Last, when the code will move no more: jumps to addresses.
+        for (Instruction& in : chunk.code)
+            if (in.op == Opcode::jmp || in.op == Opcode::jmp_false)
+                in.a = static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(chunk.code.data() + in.a));
         run.code = chunk.code.data();
     }
     stacks_.reset(allocate_zeroed(max_frames * max_stack));

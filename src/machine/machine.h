@@ -29,9 +29,8 @@ inline constexpr std::size_t max_stack = 512;  // values on one frame's operand 
 
 struct Frame {
     const Chunk* chunk = nullptr;
-    const Instruction* code = nullptr;  // first instruction of the runnable code
-    const Instruction* ip = nullptr;    // next instruction
-    Value* slots = nullptr;             // parameters first; fresh slots are Int 0
+    const Instruction* ip = nullptr;  // next instruction
+    Value* slots = nullptr;           // parameters first; fresh slots are Int 0
     std::uint32_t slot_count = 0;
     Value* stack = nullptr;  // this frame's own operand stack
     Value* top = nullptr;    // one past the top value

@@ -52,7 +52,13 @@ TEST(DispatchCount, PerPassOfEachBenchmarkLoop) {
          "oxelfn add3.a, b, c\n    (r. a + b)\n    (r. r + c)\n    rtn r\ns0\ni0\nlo@\n    (s. add3 s, i, "
          "1)\n"
          "    (s. s % 1000003)\n    (i. i + 1)\necho s\n",
-         9},
+         6},
+        {"calls with constant arguments",
+         "oxelfn pick.a, b, c, d\n    if a > b\n        rtn c\n    rtn d\ns0\nk0\nlo@\n"
+         "    (k. pick s, 500000, 3, 5)\n    (s. s + k)\necho s\n",
+         5},
+        {"a while loop", "i0\nlo@ w i >= 0\n    (i. i + 1)\necho i\n", 2},
+        {"a while loop on floats", "x0.5\nlo@ w x < 2.5\n    (x. x + 0.0)\necho x\n", 3},
         {"recursive calls",
          "oxelfn f.n\n    if n < 1\n        rtn n\n    (a. n - 1)\n    (a. f a)\n    rtn a\ni0\nlo@\n"
          "    (i. f 1)\necho i\n",

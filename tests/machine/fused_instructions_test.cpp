@@ -72,6 +72,11 @@ TEST(FusedInstructions, SameOutcomeAsUnfused) {
         // loops: counts, while-conditions, nesting
         "i0\nlo5 w i < 3\n    echo i\n    (i. i + 1)\nlo0\n    echo 19\nlo2\n    lo3\n        echo 20\n",
         "n\"4\"\ni0\nlo10 w i < n\n    (i. i + 1)\n",
+        // a while-condition evaluated by the loop's close
+        "i0\nj5\nlo9 w i < 3\n    (i. i + 1)\n    echo i\necho j\nlo9 w i != j\n    (i. i + 1)\n    echo i\n",
+        "i0\nlo9 w i < 3\n    (i. i + 0.5)\n    echo i\ns\"b\"\nt\"a\"\nlo9 w t < s\n    (t. cat t, t)\n    "
+        "echo t\n"
+        "lo9 w t > 2\n    echo t\n",
         "x0\ny0\nlo5\n    (y. y + 2)\n    if y > 4\n        (x. x + 1)\necho x\necho y\n",
         "x\"s\"\nlo2\n    (x. x + 1)\necho x\n",
         // arrays
@@ -196,7 +201,9 @@ std::string random_program(std::mt19937_64& random) {
         }
     };
     auto text_operand = [&] { return pick(2) ? std::string("s") : variable(); };
-    std::string text = "oxelfn f.p, q\n    (r. p - q)\n    rtn r\noxelfn g.p\n    (r. p * 2)\n    rtn r\n";
+    std::string text =
+        "oxelfn f.p, q\n    (r. p - q)\n    rtn r\noxelfn g.p\n    (r. p * 2)\n    rtn r\n"
+        "oxelfn h.p, q, u\n    (r. cat q, u)\n    rtn r\n";
     text += pick(2) ? "a(4)\ns\"abc\"\n" : "a(4)\ns\"12\"\n";
     for (const char* name : names) {
         const std::string value = values[pick(std::size(values))];
@@ -226,10 +233,15 @@ std::string random_program(std::mt19937_64& random) {
             case 4:
                 text += "(" + target + ". " + (pick(2) ? "bit not " : "sqrt. ") + variable() + ")\n";
                 break;
-            case 5:
+            case 5: {
+                const std::size_t form = pick(3);
                 text += "(" + target + ". " +
-                        (pick(2) ? "len " + variable() : "cat " + variable() + ", " + operand()) + ")\n";
+                        (form == 0   ? "len " + variable()
+                         : form == 1 ? "cat " + variable() + ", " + operand()
+                                     : "cmp " + text_operand() + ", " + variable()) +
+                        ")\n";
                 break;
+            }
             case 6:
                 text += "(" + target + ". char " + text_operand() + ", " +
                         (pick(2) ? std::to_string(pick(5)) : operand()) + ")\n";
@@ -239,18 +251,27 @@ std::string random_program(std::mt19937_64& random) {
                                 : "set a, " + operand() + ", " + operand() + "\n";
                 break;
             case 8:
-                text += "if " + variable() + " " + comparisons[pick(6)] + " " + operand() + "\n    echo " +
-                        variable() + "\n";
+                text +=
+                    "if " +
+                    (pick(5) == 0 ? variable() : operand() + " " + comparisons[pick(6)] + " " + operand()) +
+                    "\n    echo " + variable() + "\n";
                 break;
             case 9:
-                text += "lo3\n    (" + target + ". " + target + " + 1)\n";
+                text += pick(2) ? "lo3\n"
+                                : "lo4 w " + variable() + " " + comparisons[pick(6)] + " " + operand() + "\n";
+                text += "    (" + target + ". " + target + " + 1)\n";
+                if (pick(2))
+                    text += "    echo " + target + "\n";  // the close then evaluates the condition
                 break;
             case 10:
                 text += "(" + target + ". " + operand() + ")\n";
                 break;
             case 11:
                 text += "(" + target + ". " +
-                        (pick(2) ? "f " + variable() + ", " + operand() : "g " + variable()) + ")\n";
+                        (pick(3) == 0   ? "f " + variable() + ", " + operand()
+                         : pick(2) == 0 ? "g " + variable()
+                                        : "h " + variable() + ", " + operand() + ", " + text_operand()) +
+                        ")\n";
                 break;
             default:
                 text += "echo " + variable() + "\n";

@@ -5,6 +5,7 @@
 
 #include "machine/constant_divisor.h"
 #include "machine/internal_opcodes.h"
+#include "runtime/value.h"
 
 namespace oxel {
 
@@ -17,89 +18,119 @@ std::int64_t pack(std::int64_t low, std::int64_t high) {
                                      (static_cast<std::uint64_t>(high) << 32));
 }
 
-// Slots are below 2^32 already (a chunk counts them in 32 bits); targets
-// are checked, so a chunk of over 4 billion instructions just runs unfused.
+// Numbers a fused instruction packs two to an operand must fit in 32 bits;
+// a run whose numbers do not (a chunk of many millions of slots or
+// instructions) just runs unfused.
 bool fits(std::int64_t number) { return number >= 0 && number <= std::numeric_limits<std::uint32_t>::max(); }
+bool fits_signed(std::int64_t number) {
+    return number >= std::numeric_limits<std::int32_t>::min() &&
+           number <= std::numeric_limits<std::int32_t>::max();
+}
 
 // A jump target as the fused instruction at `at` holds it: the byte offset
 // from that instruction, which a taken jump adds to it.
 std::int64_t offset_to(std::int64_t target, std::size_t at) {
     return (target - static_cast<std::int64_t>(at)) * static_cast<std::int64_t>(sizeof(Instruction));
 }
-bool fits_half(std::int64_t offset) {
-    return offset >= std::numeric_limits<std::int32_t>::min() &&
-           offset <= std::numeric_limits<std::int32_t>::max();
-}
 // The index a fused instruction at `at` jumps to, from its offset.
 std::size_t target_of(std::int64_t offset, std::size_t at) {
     return at + static_cast<std::size_t>(offset / static_cast<std::int64_t>(sizeof(Instruction)));
 }
 
+// One number of a fused instruction, taken from an instruction of its run:
+// a slot as its byte offset in the frame's slots (the handlers add it to
+// the slots' address without scaling), a jump target as its offset from the
+// fused instruction, a constant or chunk as it is. `half` is what a packed
+// 32-bit half holds of it; `packs` says whether it fits there.
+struct Field {
+    std::int64_t value;
+    bool packs;
+    std::int64_t half() const { return static_cast<std::uint32_t>(value); }
+};
+Field slot_field(std::int64_t slot) {
+    const std::int64_t offset = slot * static_cast<std::int64_t>(sizeof(Value));
+    return {offset, fits(offset)};
+}
+Field field_of(const Instruction& in, std::size_t at) {
+    switch (in.op) {
+        case Opcode::load:
+        case Opcode::store:
+        case Opcode::arrset:
+            return slot_field(in.a);
+        case Opcode::jmp_false: {
+            const std::int64_t offset = offset_to(in.a, at);
+            return {offset, fits_signed(offset)};
+        }
+        default:
+            return {in.a, fits(in.a)};
+    }
+}
+
 // The fused instruction for `form` at `at`, whose run is known to be there;
 // false when its operands cannot be packed or the run's own conditions fail.
 bool pack_operands(const FusedForm& form, std::size_t at, Instruction* run, Instruction& out) {
-    const Instruction& last = run[form.run.size() - 1];
-    // z: the last instruction's operand, a slot or, for a jump, its offset.
-    const bool jumps = last.op == Opcode::jmp_false;
-    const std::int64_t z = jumps ? offset_to(last.a, at) : last.a;
-    const bool z_fits = jumps ? fits_half(z) : fits(z);
-    const std::int64_t z_half = jumps ? static_cast<std::uint32_t>(z) : z;
+    const Field x = field_of(run[0], at);
+    const Field y = field_of(run[1], at);
+    const Field z = field_of(run[form.run.size() - 1], at);
     std::int64_t a = 0, b = 0;
     switch (form.layout) {
         case Layout::xyz:
-            if (!fits(run[0].a) || !fits(run[1].a) || !fits(last.a))
+            if (!x.packs || !y.packs)
                 return false;
-            a = pack(run[0].a, run[1].a);
-            b = z;
+            a = pack(x.half(), y.half());
+            b = z.value;
             break;
         case Layout::xkz:
-            if (!fits(run[0].a) || !z_fits)
+            if (!x.packs || !z.packs)
                 return false;
             a = run[1].a;
-            b = pack(run[0].a, z_half);
+            b = pack(x.half(), z.half());
             break;
         case Layout::kyz:
-            if (!fits(run[1].a) || !z_fits)
+            if (!y.packs || !z.packs)
                 return false;
             a = run[0].a;
-            b = pack(run[1].a, z_half);
+            b = pack(y.half(), z.half());
             break;
         case Layout::xz:
-            a = run[0].a;
-            b = z;
+            a = x.value;
+            b = z.value;
             break;
         case Layout::call:
+            a = z.value;  // the chunk
             if (form.run.size() == 2) {
-                a = last.a;
-                b = run[0].a;
+                b = x.value;
             } else {
-                if (!fits(run[0].a) || !fits(run[1].a))
+                if (!x.packs || !y.packs)
                     return false;
-                a = last.a;
-                b = pack(run[0].a, run[1].a);
+                b = pack(x.half(), y.half());
             }
             break;
-        case Layout::get_x:
-            if (!fits(run[0].a) || !fits(run[1].a))
+        case Layout::get_x: {
+            const Field target = slot_field(run[1].a);
+            if (!x.packs || !target.packs)
                 return false;
-            a = pack(run[0].a, run[1].a);
-            b = run[1].b;
+            a = pack(x.half(), target.half());
+            b = slot_field(run[1].b).value;
             break;
-        case Layout::get_k:
-            if (!fits(run[1].a) || !fits(run[1].b))
+        }
+        case Layout::get_k: {
+            const Field target = slot_field(run[1].a), array = slot_field(run[1].b);
+            if (!target.packs || !array.packs)
                 return false;
             a = run[0].a;
-            b = pack(run[1].a, run[1].b);
+            b = pack(target.half(), array.half());
             break;
+        }
         case Layout::divisor: {
             if constexpr (!constant_divisors_available) {
                 return false;
             } else {
                 const auto divisor = ConstantDivisor::of(run[1].a);
-                if (!divisor || !fits(run[0].a) || !fits(last.a))
+                if (!divisor || !x.packs || !z.packs)
                     return false;
                 a = run[1].a;
-                b = pack(run[0].a, last.a);
+                b = pack(x.half(), z.half());
                 run[1].b = divisor->multiplier;
                 run[2].a = divisor->shift;
             }
@@ -107,20 +138,22 @@ bool pack_operands(const FusedForm& form, std::size_t at, Instruction* run, Inst
         }
         case Layout::step_loop: {
             const std::int64_t counter = run[4].a;
-            if (run[5].a != 1 || run[7].a != counter || run[8].a != counter || !fits(counter) || !z_fits)
+            const Field counter_slot = slot_field(counter);
+            if (run[5].a != 1 || run[7].a != counter || run[8].a != counter || !counter_slot.packs ||
+                !z.packs)
                 return false;
             a = run[9].a;
-            b = pack(counter, z_half);
-            run[2].a = run[0].a;
+            b = pack(counter_slot.half(), z.half());
+            run[2].a = x.value;
             break;
         }
         case Layout::loop: {
             // The counter is one slot throughout, stepped by one.
             const std::int64_t counter = run[0].a;
-            if (run[1].a != 1 || run[3].a != counter || run[4].a != counter || !fits(counter) || !z_fits)
+            if (run[1].a != 1 || run[3].a != counter || run[4].a != counter || !x.packs || !z.packs)
                 return false;
             a = run[5].a;
-            b = pack(counter, z_half);
+            b = pack(x.half(), z.half());
             break;
         }
         case Layout::while_loop:
@@ -151,7 +184,7 @@ bool run_is_at(const Code& code, std::size_t at, const FusedForm& form) {
 // A call's argument pushes and the call (see call_args): the run's length,
 // or 0 when what is at `at` is no such run.
 std::size_t call_args_run(const Code& code, std::size_t at) {
-    if (code[at].op != Opcode::load || !fits(code[at].a))
+    if (code[at].op != Opcode::load || !slot_field(code[at].a).packs)
         return 0;
     constexpr std::size_t most_arguments = 255;  // a chunk's arity is 8 bits
     for (std::size_t k = 1; k <= most_arguments && at + k < code.size(); ++k) {
@@ -230,8 +263,9 @@ void fuse_instructions(Code& code) {
             if (length == 1) {
                 if (const std::size_t run = call_args_run(code, at); run != 0) {
                     const Instruction& call = code[at + run - 1];
-                    code[at] = Instruction{call.a, pack(code[at].a, static_cast<std::int64_t>(run - 1)),
-                                           code[at].line, static_cast<Opcode>(InternalOp::call_args)};
+                    code[at] = Instruction{
+                        call.a, pack(slot_field(code[at].a).half(), static_cast<std::int64_t>(run - 1)),
+                        code[at].line, static_cast<Opcode>(InternalOp::call_args)};
                     length = run;
                 }
             }

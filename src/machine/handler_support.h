@@ -56,6 +56,11 @@ inline std::uint32_t high(std::int64_t operand) {
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(operand) >> 32);
 }
 
+// A slot as a fused instruction names it: by its byte offset.
+inline Value& slot_at(Value* slots, std::uint64_t offset) {
+    return *reinterpret_cast<Value*>(reinterpret_cast<char*>(slots) + offset);
+}
+
 // A fused instruction's jump: its target is `offset` bytes from it.
 inline std::int32_t half_offset(std::int64_t operand) { return static_cast<std::int32_t>(high(operand)); }
 inline const Instruction* jump_target(const Instruction* from, std::int64_t offset) {

@@ -73,7 +73,8 @@ std::uint64_t Machine::execute() {
     // rather than kept up to date on every call and return.
     try {
         const Instruction* ip = frame->ip;
-        const Instruction* in = nullptr;
+        // The instruction being executed is always the one before ip.
+#define in (ip - 1)
         Value* stack = frame->stack;
         Value* top = frame->top;
         Value* slots = frame->slots;
@@ -86,6 +87,8 @@ std::uint64_t Machine::execute() {
         ip += run_length(InternalOp::name) - 1; \
         NEXT;                                   \
     } while (0)
+// A slot named by a fused instruction, as a byte offset.
+#define SLOT(offset) slot_at(slots, (offset))
 // A fused instruction's taken jump, `offset` bytes from the instruction.
 #define JUMP_BY(offset)                 \
     do {                                \
@@ -123,7 +126,7 @@ std::uint64_t Machine::execute() {
     do {                                                 \
         if constexpr (counting)                          \
             ++dispatches;                                \
-        in = ip++;                                       \
+        ++ip;                                            \
         goto* labels[static_cast<std::uint8_t>(in->op)]; \
     } while (0)
         NEXT;
@@ -135,7 +138,7 @@ std::uint64_t Machine::execute() {
         next_instruction:
             if constexpr (counting)
                 ++dispatches;
-            in = ip++;
+            ++ip;
             switch (static_cast<std::uint8_t>(in->op)) {
 #endif
 
@@ -158,6 +161,8 @@ std::uint64_t Machine::execute() {
 #undef NEXT
 #undef LINE
 #undef SKIP_RUN
+#undef SLOT
+#undef in
 #undef JUMP_BY
 #undef STEP
 }

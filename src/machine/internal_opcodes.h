@@ -116,6 +116,8 @@ enum class Layout : std::uint8_t {
     X(char_slots, xyz, load, load, charat, store)                                                           \
     X(char_slot_int, xkz, load, push_int, charat, store)                                                    \
     X(cat_slots, xyz, load, load, cat, store)                                                               \
+    X(cat_slot_str, xkz, load, push_str, cat, store)                                                        \
+    X(cat_str_slot, kyz, push_str, load, cat, store)                                                        \
     X(cmp_slots, xyz, load, load, cmpstr, store)                                                            \
     X(set_slot_at_slot, xyz, load, load, arrset)                                                            \
     X(set_slot_at_int, xkz, load, push_int, arrset)                                                         \

@@ -236,9 +236,11 @@ std::string random_program(std::mt19937_64& random) {
             case 5: {
                 const std::size_t form = pick(3);
                 text += "(" + target + ". " +
-                        (form == 0   ? "len " + variable()
-                         : form == 1 ? "cat " + variable() + ", " + operand()
-                                     : "cmp " + text_operand() + ", " + variable()) +
+                        (form == 0 ? "len " + variable()
+                         : form == 1
+                             ? (pick(3) == 0 ? "cat \"xy\", " + variable()
+                                             : "cat " + variable() + ", " + (pick(2) ? operand() : "\"xy\""))
+                             : "cmp " + text_operand() + ", " + variable()) +
                         ")\n";
                 break;
             }

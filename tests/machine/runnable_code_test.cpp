@@ -51,6 +51,8 @@ TEST(RunnableCode, EachCompiledShapeBecomesItsFusedInstruction) {
         {"oxelfn f.n\n    rtn n\n(r. f 1)\n", "push_int call store halt fell_off"},
         {"oxelfn f.a, b, c\n    rtn a\nx1\n(r. f x, 2, \"s\")\n(r. f x, x, x)\n(r. f 1, x, x)\n",
          "store_int call_args store call_args store push_int call_slots store halt fell_off"},
+        {"s\"a\"\n(s. cat s, \"b\")\n(s. cat \"c\", s)\n",
+         "store_str cat_slot_str cat_str_slot halt fell_off"},
         {"s\"a\"\n(r. cmp s, s)\na(2)\nset a, 1, r\nif r\n    echo r\n",
          "store_str cmp_slots push_int newarr set_slot_at_int jump_unless_slot load echo halt fell_off"},
         {"x1\nif 2 < x\n    echo 1\nif x <= 2.5\n    echo 2\nif 2.5 > x\n    echo 3\n",

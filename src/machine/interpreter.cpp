@@ -55,6 +55,8 @@ std::uint64_t Machine::execute() {
         report_error("No code", 1);
 
     // Frame 0: the top-level chunk with fresh slots and an empty stack.
+    // All of them zeroed, once per run: its parameters too (no call passes
+    // it any), and whatever an earlier run of this machine left.
     Frame* frame = &frames[0];
     frame_count = 1;
     {

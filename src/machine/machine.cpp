@@ -56,6 +56,7 @@ void Machine::mark_frames(void* machine, Heap& heap) {
 
 void Machine::prepare(bool fuse) {
     runnable_.resize(program.chunks.size());
+    std::vector<std::size_t> zeroed_start(program.chunks.size());
     std::uint32_t widest = 1;
     for (std::size_t c = 0; c < program.chunks.size(); ++c) {
         Chunk& chunk = program.chunks[c];
@@ -111,6 +112,13 @@ void Machine::prepare(bool fuse) {
             in = out;
         }
         chunk.code.push_back(Instruction{0, 0, 1, static_cast<Opcode>(InternalOp::fell_off)});
+        // On the checked code, before fusing: the fused forms read and write
+        // the slots of their runs, in the same order.
+        const std::vector<std::uint32_t> zeroed =
+            slots_read_before_written(chunk.code, run.slot_count, run.arity);
+        zeroed_start[c] = zeroed_slots_.size();
+        zeroed_slots_.insert(zeroed_slots_.end(), zeroed.begin(), zeroed.end());
+        run.zeroed_count = static_cast<std::uint32_t>(zeroed.size());
         // Fused handlers run without stack checks: only where the heights
         // are known to fit.
         if (fuse && verify_stack_heights(chunk.code, program))
@@ -121,6 +129,8 @@ void Machine::prepare(bool fuse) {
                 in.a = static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(chunk.code.data() + in.a));
         run.code = chunk.code.data();
     }
+    for (std::size_t c = 0; c < runnable_.size(); ++c)
+        runnable_[c].zeroed = zeroed_slots_.data() + zeroed_start[c];
     stacks_.reset(allocate_zeroed(max_frames * max_stack));
     slot_area_.reset(allocate_zeroed(max_frames * static_cast<std::size_t>(widest)));
 }

@@ -5,7 +5,10 @@
 // slots, so a push, a load or a call allocates nothing.
 //
 // The heap's roots are the active frames: every slot of each, and each
-// operand stack up to its `top`. An instruction that allocates first writes
+// operand stack up to its `top`. A slot not yet written by its call may hold
+// what an earlier call left there (a call zeroes only the slots it may read
+// before writing them); the heap marks such a value only while it is still
+// one of its objects. An instruction that allocates first writes
 // the running frame's `top` back, and passes the values it popped and still
 // reads to the runtime, which keeps them through a collection. A returned
 // value goes into the caller's slot or stack before anything allocates.
@@ -30,7 +33,7 @@ inline constexpr std::size_t max_stack = 512;  // values on one frame's operand 
 struct Frame {
     const Chunk* chunk = nullptr;
     const Instruction* ip = nullptr;  // next instruction
-    Value* slots = nullptr;           // parameters first; fresh slots are Int 0
+    Value* slots = nullptr;           // parameters first, then the locals
     std::uint32_t slot_count = 0;
     Value* stack = nullptr;  // this frame's own operand stack
     Value* top = nullptr;    // one past the top value
@@ -84,10 +87,16 @@ private:
     struct RunnableChunk {
         const Instruction* code;
         const Chunk* chunk;
-        std::uint32_t slot_count;  // max(slots, arity, 1)
+        const std::uint32_t* zeroed;  // the slots a call sets to Int 0 (in zeroed_slots_)
+        std::uint32_t slot_count;     // max(slots, arity, 1)
         std::uint32_t arity;
+        std::uint32_t zeroed_count;
     };
     std::vector<RunnableChunk> runnable_;
+    // Per chunk, the slots that some path reads before writing them (see
+    // slots_read_before_written): a call zeroes only these, so the others
+    // start with whatever an earlier call left there, which nothing reads.
+    std::vector<std::uint32_t> zeroed_slots_;
     std::unique_ptr<Value[], void (*)(void*)> stacks_;
     std::unique_ptr<Value[], void (*)(void*)> slot_area_;
 

@@ -57,6 +57,8 @@ void Machine::mark_frames(void* machine, Heap& heap) {
 void Machine::prepare(bool fuse) {
     runnable_.resize(program.chunks.size());
     std::vector<std::size_t> zeroed_start(program.chunks.size());
+    std::vector<std::uint8_t> called(program.chunks.size(), 0);
+    SlotsReadFirst read_first;
     std::uint32_t widest = 1;
     for (std::size_t c = 0; c < program.chunks.size(); ++c) {
         Chunk& chunk = program.chunks[c];
@@ -104,6 +106,8 @@ void Machine::prepare(bool fuse) {
                     case Opcode::call:
                         if (in.a < 0 || static_cast<std::uint64_t>(in.a) >= program.chunks.size())
                             out = failing(in, InternalOp::bad_slot, in.a);
+                        else
+                            called[static_cast<std::size_t>(in.a)] = 1;
                         break;
                     default:
                         break;
@@ -112,13 +116,22 @@ void Machine::prepare(bool fuse) {
             in = out;
         }
         chunk.code.push_back(Instruction{0, 0, 1, static_cast<Opcode>(InternalOp::fell_off)});
-        // On the checked code, before fusing: the fused forms read and write
-        // the slots of their runs, in the same order.
-        const std::vector<std::uint32_t> zeroed =
-            slots_read_before_written(chunk.code, run.slot_count, run.arity);
+    }
+    for (std::size_t c = 0; c < program.chunks.size(); ++c) {
+        Chunk& chunk = program.chunks[c];
+        RunnableChunk& run = runnable_[c];
+        // The slots a call zeroes, for the chunks that some call names
+        // (frame 0 zeroes all of its own). On the checked code, before
+        // fusing: the fused forms read and write the slots of their runs in
+        // the same order.
         zeroed_start[c] = zeroed_slots_.size();
-        zeroed_slots_.insert(zeroed_slots_.end(), zeroed.begin(), zeroed.end());
-        run.zeroed_count = static_cast<std::uint32_t>(zeroed.size());
+        run.zeroed_count = 0;
+        if (called[c]) {
+            const std::span<const std::uint32_t> zeroed =
+                read_first.find(chunk.code, run.slot_count, run.arity);
+            zeroed_slots_.insert(zeroed_slots_.end(), zeroed.begin(), zeroed.end());
+            run.zeroed_count = static_cast<std::uint32_t>(zeroed.size());
+        }
         // Fused handlers run without stack checks: only where the heights
         // are known to fit.
         if (fuse && verify_stack_heights(chunk.code, program))

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <vector>
 
 #include "machine/internal_opcodes.h"
@@ -81,44 +80,43 @@ StackEffect stack_effect(const Instruction& in, const Program& program) {
 // Whether the run goes on to the next instruction after `in`.
 bool falls_through(Opcode op) { return op != Opcode::jmp && op != Opcode::ret && op != Opcode::halt; }
 
-constexpr std::int64_t no_slot = -1;
-
-// The slot an instruction reads and the one it writes, no_slot for none.
-// One that does both reads first (arrget's and fread's b may be their a).
-// An instruction that may fail after it writes has none that do; one that
-// fails before it writes ends the run there.
-struct SlotUse {
-    std::int64_t reads = no_slot;
-    std::int64_t writes = no_slot;
+// How an instruction uses slots and where the run goes after it. One that
+// both reads and writes (arrget, fread) reads first, and b may be its a.
+// An instruction that fails before it writes ends the run there; none
+// fails after it writes.
+enum Trait : std::uint8_t {
+    reads_a = 1,
+    reads_b = 2,
+    writes_a = 4,
+    jumps = 8,     // to a, when in range (else to the failing end)
+    goes_on = 16,  // to the next instruction
+    stops = 32,    // nowhere: ret, halt, the machine's failing instructions
+    unknown = 64,  // fused code, or anything else past the instruction set
 };
-
-SlotUse slot_use(const Instruction& in) {
+struct TraitTable {
+    std::uint8_t of[256];
+};
+constexpr TraitTable make_traits() {
+    TraitTable t{};
+    for (int op = 0; op < 256; ++op)
+        t.of[op] = op < opcode_count ? goes_on : unknown;
     using enum Opcode;
-    switch (in.op) {
-        case load:
-        case arrset:
-        case fwrite:
-        case fclose:
-            return {in.a, no_slot};
-        case store:
-        case newarr:
-        case input:
-        case fopen:
-            return {no_slot, in.a};
-        case arrget:
-        case fread:
-            return {in.b, in.a};
-        default:
-            return {};
-    }
+    auto set = [&](Opcode op, int bits) { t.of[static_cast<int>(op)] = static_cast<std::uint8_t>(bits); };
+    for (Opcode op : {load, arrset, fwrite, fclose})
+        set(op, goes_on | reads_a);
+    for (Opcode op : {store, newarr, input, fopen})
+        set(op, goes_on | writes_a);
+    for (Opcode op : {arrget, fread})
+        set(op, goes_on | reads_b | writes_a);
+    set(jmp, jumps);
+    set(jmp_false, jumps | goes_on);
+    set(ret, stops);
+    set(halt, stops);
+    for (InternalOp op : {InternalOp::fell_off, InternalOp::bad_slot, InternalOp::bad_opcode})
+        t.of[static_cast<int>(op)] = stops;
+    return t;
 }
-
-// The machine's own failing instructions: where a path ends.
-bool is_failing(std::uint8_t op) {
-    return op == static_cast<std::uint8_t>(InternalOp::fell_off) ||
-           op == static_cast<std::uint8_t>(InternalOp::bad_slot) ||
-           op == static_cast<std::uint8_t>(InternalOp::bad_opcode);
-}
+constexpr TraitTable traits = make_traits();
 
 // Bounds on the dataflow over slots, in 64-bit words: the states kept (one
 // per block) and the work done. Compiler output stays far below both; past
@@ -165,204 +163,359 @@ bool verify_stack_heights(std::span<const Instruction> code, const Program& prog
     return true;
 }
 
-// Over blocks of straight code: a slot is a candidate when some reachable
-// block reads it before writing it itself; only candidates can be read
-// before written, and only they take part in the dataflow. The state at a
-// block's entry is the set of candidates written on every path to it
-// (meet: intersection); a candidate read in a block before the block
-// writes it, and not in the block's entry state, is the answer's.
-std::vector<std::uint32_t> slots_read_before_written(std::span<const Instruction> code,
-                                                     std::uint32_t slot_count, std::uint32_t arity) {
-    std::vector<std::uint32_t> result;
+// The usual case in one pass, in index order: jumps forward carry the state
+// to their target, where it meets the others; the state at a backward
+// jump's target is only checked afterwards to hold no more than the jump
+// brings (true when the target comes first on every path to the jump, as
+// at the head of a loop). Then no state would change on a second pass, so
+// the one pass found exactly what the dataflow finds. Otherwise, and for
+// code reached only backwards, false: the caller takes the dataflow over
+// blocks.
+bool SlotsReadFirst::find_in_one_pass(std::span<const Instruction> code, std::uint32_t slot_count,
+                                      std::uint32_t arity) {
+    constexpr std::uint32_t none = UINT32_MAX;
     const std::size_t n = code.size();
-    if (slot_count <= arity || n == 0)
-        return result;
-    auto every_slot = [&] {
-        for (std::uint32_t s = arity; s < slot_count; ++s)
-            result.push_back(s);
-        return result;
-    };
+    const std::size_t locals = slot_count - arity;
+    const std::size_t words = (locals + 63) / 64;
     auto is_slot = [&](std::int64_t s) { return s >= 0 && s < static_cast<std::int64_t>(slot_count); };
-
-    // Operands checked; blocks start at the entry, at jump targets and after
-    // every jump or end of a path.
-    std::vector<std::uint8_t> starts(n + 1, 0);
-    starts[0] = 1;
+    // States in pool_, `words` each: at each index that jumps forward
+    // lead to (state_at_), then what each backward jump brings.
+    state_at_.assign(n, none);
+    pool_.clear();
+    back_.clear();
+    out_.assign(words, 0);  // the state before the current instruction
+    read_first_.assign(locals, 0);
+    auto new_state = [&] {
+        const auto id = static_cast<std::uint32_t>(pool_.size() / words);
+        pool_.insert(pool_.end(), out_.begin(), out_.end());
+        return id;
+    };
+    // Whether `in` ends the path (ret, halt, a failing instruction, a slot
+    // operand out of range) or goes only elsewhere (jmp).
+    auto goes_on = [&](const Instruction& in, std::uint8_t t) {
+        if (!(t & ::oxel::goes_on))
+            return false;
+        return !(((t & (reads_a | writes_a)) && !is_slot(in.a)) || ((t & reads_b) && !is_slot(in.b)));
+    };
+    // Plain pointers in the loop: a store through read_first (bytes) could
+    // otherwise alias the vectors and force them to be reloaded.
+    std::uint32_t* const state_at = state_at_.data();
+    std::uint64_t* const out = out_.data();
+    std::uint8_t* const read_first = read_first_.data();
+    bool live = true;
     for (std::size_t i = 0; i < n; ++i) {
         const Instruction& in = code[i];
-        const auto op = static_cast<std::uint8_t>(in.op);
-        if (op >= opcode_count) {
-            if (!is_failing(op))
-                return every_slot();  // fused code, or anything else unknown
-            starts[i + 1] = 1;
+        const std::uint8_t t = traits.of[static_cast<std::uint8_t>(in.op)];
+        if (const std::uint32_t id = state_at[i]; id != none) {
+            std::uint64_t* state = pool_.data() + std::size_t{id} * words;
+            for (std::size_t w = 0; w < words; ++w)
+                state[w] = out[w] = live ? out[w] & state[w] : state[w];
+            live = true;
+        }
+        if (!live) {
+            if (t & unknown)
+                return false;
             continue;
         }
-        const SlotUse use = slot_use(in);
-        if ((use.reads != no_slot && !is_slot(use.reads)) || (use.writes != no_slot && !is_slot(use.writes)))
-            return every_slot();
-        if (in.op == Opcode::jmp || in.op == Opcode::jmp_false) {
-            if (in.a < 0 || static_cast<std::uint64_t>(in.a) >= n)
-                return every_slot();
-            starts[static_cast<std::size_t>(in.a)] = 1;
-            starts[i + 1] = 1;
-        } else if (in.op == Opcode::ret || in.op == Opcode::halt) {
-            starts[i + 1] = 1;
+        if (t & (reads_a | reads_b | writes_a)) {
+            // Slot operands out of range end the path (the machine fails).
+            const auto a = static_cast<std::uint64_t>(in.a);
+            if ((t & (reads_a | writes_a)) && a >= slot_count) {
+                live = false;
+                continue;
+            }
+            if (t & (reads_a | reads_b)) {
+                const auto read = (t & reads_a) ? a : static_cast<std::uint64_t>(in.b);
+                if (read >= slot_count) {
+                    live = false;
+                    continue;
+                }
+                const std::uint64_t local = read - arity;  // wraps for a parameter
+                if (local < locals && ((out[local / 64] >> (local % 64)) & 1) == 0)
+                    read_first[local] = 1;
+            }
+            if (t & writes_a) {
+                const std::uint64_t local = a - arity;
+                if (local < locals)
+                    out[local / 64] |= std::uint64_t{1} << (local % 64);
+            }
+        } else if (t & (jumps | stops | unknown)) {
+            if (t & unknown)
+                return false;
+            if (t & stops) {
+                live = false;
+                continue;
+            }
+            if (in.a >= 0 && static_cast<std::uint64_t>(in.a) < n) {
+                const auto target = static_cast<std::size_t>(in.a);
+                if (target > i) {
+                    if (state_at[target] == none) {
+                        state_at[target] = new_state();
+                    } else {
+                        std::uint64_t* state = pool_.data() + std::size_t{state_at[target]} * words;
+                        for (std::size_t w = 0; w < words; ++w)
+                            state[w] &= out[w];
+                    }
+                } else {
+                    back_.push_back({static_cast<std::uint32_t>(target), new_state()});
+                }
+                if (pool_.size() > max_state_words)
+                    return false;
+            }
+            if (!(t & ::oxel::goes_on))
+                live = false;  // jmp
         }
     }
-    std::vector<std::uint32_t> block_of(n);
-    std::vector<std::size_t> first;  // each block's first index, then n
-    for (std::size_t i = 0; i < n; ++i) {
-        if (starts[i])
-            first.push_back(i);
-        block_of[i] = static_cast<std::uint32_t>(first.size() - 1);
+
+    // Each backward jump's target: its state is that of the nearest index
+    // at or before it that has one (or the entry's, none), plus what is
+    // written from there to it, provided that nothing in between ends the
+    // path (else only the backward jump reaches it).
+    std::size_t work = 0;
+    for (const BackJump& jump : back_) {
+        std::size_t from = jump.target;
+        while (from > 0 && state_at_[from] == none)
+            --from;
+        work += jump.target - from + words;
+        if (work > max_work_words)
+            return false;
+        if (state_at_[from] == none)
+            std::fill(out_.begin(), out_.end(), 0);
+        else
+            std::copy_n(pool_.begin() + static_cast<std::ptrdiff_t>(std::size_t{state_at_[from]} * words),
+                        words, out_.begin());
+        for (std::size_t i = from; i < jump.target; ++i) {
+            const Instruction& in = code[i];
+            const std::uint8_t t = traits.of[static_cast<std::uint8_t>(in.op)];
+            if (!goes_on(in, t))
+                return false;
+            if ((t & writes_a) && in.a >= arity) {
+                const auto local = static_cast<std::size_t>(in.a - arity);
+                out_[local / 64] |= std::uint64_t{1} << (local % 64);
+            }
+        }
+        const std::uint64_t* brought = pool_.data() + std::size_t{jump.state} * words;
+        for (std::size_t w = 0; w < words; ++w)
+            if (out_[w] & ~brought[w])
+                return false;
     }
-    const std::size_t blocks = first.size();
-    first.push_back(n);
-    auto for_each_successor = [&](std::size_t b, auto&& visit) {
-        const std::size_t last = first[b + 1] - 1;
-        const Instruction& in = code[last];
-        if (static_cast<std::uint8_t>(in.op) >= opcode_count || in.op == Opcode::ret || in.op == Opcode::halt)
-            return;
-        if (in.op == Opcode::jmp || in.op == Opcode::jmp_false)
-            visit(block_of[static_cast<std::size_t>(in.a)]);
-        if (in.op != Opcode::jmp && last + 1 < n)  // falling off the array ends the path
-            visit(block_of[last + 1]);
+    for (std::size_t local = 0; local < locals; ++local)
+        if (read_first_[local])
+            result_.push_back(static_cast<std::uint32_t>(local + arity));
+    return true;
+}
+
+// Over blocks of straight code: a slot is a candidate when some block reads
+// it before writing it itself; only candidates can be read before written,
+// and only they take part in the dataflow. The state at a block's entry is
+// the set of candidates written on every path to it (meet: intersection);
+// a candidate read in a reached block before the block writes it, and not
+// in the block's entry state, is the answer's. Memory and time follow the
+// code's length, not the slot count: when the slots far outnumber the
+// instructions, those the code names are numbered densely. Two passes over
+// the code: where blocks start, then each block.
+std::span<const std::uint32_t> SlotsReadFirst::find(std::span<const Instruction> code,
+                                                    std::uint32_t slot_count, std::uint32_t arity) {
+    result_.clear();
+    const std::size_t n = code.size();
+    if (slot_count <= arity || n == 0)
+        return result_;
+    if (slot_count - arity <= 4 * n + 256 && find_in_one_pass(code, slot_count, arity))
+        return result_;
+    constexpr std::uint32_t none = UINT32_MAX;
+    auto is_slot = [&](std::int64_t s) { return s >= 0 && s < static_cast<std::int64_t>(slot_count); };
+
+    // Blocks start at the entry, at jump targets and after every jump or
+    // end of a path (and after a slot operand out of range, found below);
+    // n is marked to close the last one.
+    starts_.assign(n + 1, 0);
+    starts_[0] = 1;
+    starts_[n] = 1;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Instruction& in = code[i];
+        const std::uint8_t t = traits.of[static_cast<std::uint8_t>(in.op)];
+        if (t & (jumps | stops | unknown)) {
+            if (t & unknown) {
+                for (std::uint32_t s = arity; s < slot_count; ++s)
+                    result_.push_back(s);
+                return result_;
+            }
+            if ((t & jumps) && in.a >= 0 && static_cast<std::uint64_t>(in.a) < n)
+                starts_[static_cast<std::size_t>(in.a)] = 1;
+            starts_[i + 1] = 1;
+        }
+    }
+    std::size_t locals = slot_count - arity;
+    const bool dense = locals > 4 * n + 256;
+    if (dense) {
+        used_.clear();
+        for (const Instruction& in : code) {
+            const std::uint8_t t = traits.of[static_cast<std::uint8_t>(in.op)];
+            if ((t & (reads_a | writes_a)) && is_slot(in.a) && in.a >= arity)
+                used_.push_back(static_cast<std::uint32_t>(in.a));
+            if ((t & reads_b) && is_slot(in.b) && in.b >= arity)
+                used_.push_back(static_cast<std::uint32_t>(in.b));
+        }
+        std::sort(used_.begin(), used_.end());
+        used_.erase(std::unique(used_.begin(), used_.end()), used_.end());
+        locals = used_.size();
+    }
+    auto local_of = [&](std::int64_t s) {
+        if (!dense)
+            return static_cast<std::uint32_t>(s - arity);
+        return static_cast<std::uint32_t>(
+            std::lower_bound(used_.begin(), used_.end(), static_cast<std::uint32_t>(s)) - used_.begin());
+    };
+    auto slot_of = [&](std::size_t local) {
+        return dense ? used_[local] : static_cast<std::uint32_t>(local + arity);
     };
 
-    std::vector<std::uint8_t> reached(blocks, 0);
-    {
-        std::vector<std::uint32_t> pending{0};
-        reached[0] = 1;
-        while (!pending.empty()) {
-            const std::size_t b = pending.back();
-            pending.pop_back();
-            for_each_successor(b, [&](std::uint32_t next) {
-                if (!reached[next]) {
-                    reached[next] = 1;
-                    pending.push_back(next);
+    // Per block: the locals it reads before writing them (`exposed_`, not
+    // necessarily once), those it writes (`written_`), and the (at most two)
+    // instructions it goes on to, then the blocks they start.
+    block_at_.resize(n);
+    blocks_.clear();
+    exposed_.clear();
+    written_.clear();
+    written_in_.assign(locals, 0);  // block + 1 marks
+    std::uint32_t mark = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (starts_[i])
+            block_at_[i] = mark++;
+        const Instruction& in = code[i];
+        std::uint8_t t = traits.of[static_cast<std::uint8_t>(in.op)];
+        if (t & (reads_a | reads_b | writes_a)) {
+            if (((t & (reads_a | writes_a)) && !is_slot(in.a)) || ((t & reads_b) && !is_slot(in.b))) {
+                t = stops;  // the machine fails here
+                starts_[i + 1] = 1;
+            } else {
+                if (t & (reads_a | reads_b)) {
+                    const std::int64_t s = (t & reads_a) ? in.a : in.b;
+                    if (s >= arity && written_in_[local_of(s)] != mark)
+                        exposed_.push_back(local_of(s));
                 }
-            });
-        }
-    }
-
-    // Per reached block: the slots it reads before writing them (`exposed`)
-    // and, once the candidates are known, the candidates it writes.
-    constexpr std::uint32_t none = UINT32_MAX;
-    std::vector<std::uint32_t> candidate(slot_count, none);  // slot -> bit
-    std::uint32_t candidates = 0;
-    std::vector<std::uint32_t> written_in(slot_count, 0), read_in(slot_count, 0);  // block + 1 marks
-    std::vector<std::size_t> exposed_start(blocks + 1), writes_start(blocks + 1);
-    std::vector<std::uint32_t> exposed, writes;
-    for (std::size_t b = 0; b < blocks; ++b) {
-        exposed_start[b] = exposed.size();
-        if (!reached[b])
-            continue;
-        const auto mark = static_cast<std::uint32_t>(b + 1);
-        for (std::size_t i = first[b]; i < first[b + 1]; ++i) {
-            if (static_cast<std::uint8_t>(code[i].op) >= opcode_count)
-                continue;
-            const SlotUse use = slot_use(code[i]);
-            if (use.reads >= static_cast<std::int64_t>(arity)) {
-                const auto s = static_cast<std::uint32_t>(use.reads);
-                if (written_in[s] != mark && read_in[s] != mark) {
-                    read_in[s] = mark;
-                    exposed.push_back(s);
-                    if (candidate[s] == none)
-                        candidate[s] = candidates++;
+                if ((t & writes_a) && in.a >= arity) {
+                    const std::uint32_t local = local_of(in.a);
+                    if (written_in_[local] != mark) {
+                        written_in_[local] = mark;
+                        written_.push_back(local);
+                    }
                 }
             }
-            if (use.writes != no_slot)
-                written_in[static_cast<std::size_t>(use.writes)] = mark;
+        }
+        if (starts_[i + 1]) {
+            const bool jumps_in_range = (t & jumps) && in.a >= 0 && static_cast<std::uint64_t>(in.a) < n;
+            blocks_.push_back({static_cast<std::uint32_t>(exposed_.size()),
+                               static_cast<std::uint32_t>(written_.size()),
+                               {jumps_in_range ? static_cast<std::uint32_t>(in.a) : none,
+                                (t & goes_on) && i + 1 < n ? static_cast<std::uint32_t>(i + 1) : none}});
         }
     }
-    exposed_start[blocks] = exposed.size();
-    if (candidates == 0)
-        return result;
+    if (exposed_.empty())
+        return result_;
+    const std::size_t blocks = blocks_.size();
+    for (Block& block : blocks_)
+        for (std::uint32_t& next : block.next)
+            if (next != none)
+                next = block_at_[next];
+    auto exposed_of = [&](std::size_t b) {
+        return std::span(exposed_).subspan(
+            b == 0 ? 0 : blocks_[b - 1].exposed_end,
+            blocks_[b].exposed_end - (b == 0 ? 0 : blocks_[b - 1].exposed_end));
+    };
+    auto written_of = [&](std::size_t b) {
+        return std::span(written_).subspan(
+            b == 0 ? 0 : blocks_[b - 1].written_end,
+            blocks_[b].written_end - (b == 0 ? 0 : blocks_[b - 1].written_end));
+    };
+
+    candidate_.assign(locals, none);  // local -> bit
+    std::uint32_t candidates = 0;
+    for (const std::uint32_t local : exposed_)
+        if (candidate_[local] == none)
+            candidate_[local] = candidates++;
     auto every_candidate = [&] {
-        for (std::uint32_t s = arity; s < slot_count; ++s)
-            if (candidate[s] != none)
-                result.push_back(s);
-        return result;
+        for (std::size_t local = 0; local < locals; ++local)
+            if (candidate_[local] != none)
+                result_.push_back(slot_of(local));
+        return result_;
     };
     const std::size_t words = (candidates + 63) / 64;
     if (blocks > max_state_words / words)
         return every_candidate();
-    std::fill(written_in.begin(), written_in.end(), 0);
-    for (std::size_t b = 0; b < blocks; ++b) {
-        writes_start[b] = writes.size();
-        if (!reached[b])
-            continue;
-        const auto mark = static_cast<std::uint32_t>(b + 1);
-        for (std::size_t i = first[b]; i < first[b + 1]; ++i) {
-            if (static_cast<std::uint8_t>(code[i].op) >= opcode_count)
-                continue;
-            const std::int64_t w = slot_use(code[i]).writes;
-            if (w == no_slot)
-                continue;
-            const auto s = static_cast<std::size_t>(w);
-            if (candidate[s] != none && written_in[s] != mark) {
-                written_in[s] = mark;
-                writes.push_back(candidate[s]);
-            }
-        }
-    }
-    writes_start[blocks] = writes.size();
 
     // The candidates written on every path to each block's entry: none at
     // the chunk's entry; a block not yet reached takes the first state that
-    // arrives, later ones narrow it.
-    std::vector<std::uint64_t> state(blocks * words, 0);
-    std::vector<std::uint8_t> seen(blocks, 0), queued(blocks, 0);
-    std::vector<std::uint64_t> out(words);
-    std::deque<std::uint32_t> queue{0};
-    seen[0] = queued[0] = 1;
+    // arrives, later ones narrow it. Blocks wait in a queue (pending_ from
+    // `head` on).
+    state_.assign(blocks * words, 0);
+    seen_.assign(blocks, 0);
+    queued_.assign(blocks, 0);
+    out_.resize(words);
+    pending_.assign(1, 0);
+    seen_[0] = queued_[0] = 1;
     std::size_t work = 0;
-    while (!queue.empty()) {
-        const std::size_t b = queue.front();
-        queue.pop_front();
-        queued[b] = 0;
-        work += 3 * words + (writes_start[b + 1] - writes_start[b]);
+    for (std::size_t head = 0; head < pending_.size(); ++head) {
+        const std::size_t b = pending_[head];
+        queued_[b] = 0;
+        const std::span<const std::uint32_t> written = written_of(b);
+        work += 3 * words + written.size();
         if (work > max_work_words)
             return every_candidate();
-        std::copy_n(state.begin() + static_cast<std::ptrdiff_t>(b * words), words, out.begin());
-        for (std::size_t k = writes_start[b]; k < writes_start[b + 1]; ++k)
-            out[writes[k] / 64] |= std::uint64_t{1} << (writes[k] % 64);
-        for_each_successor(b, [&](std::uint32_t next) {
-            std::uint64_t* into = state.data() + static_cast<std::size_t>(next) * words;
+        const std::uint64_t* entry = state_.data() + b * words;
+        for (std::size_t w = 0; w < words; ++w)
+            out_[w] = entry[w];
+        for (const std::uint32_t local : written) {
+            const std::uint32_t bit = candidate_[local];
+            if (bit != none)
+                out_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+        }
+        for (const std::uint32_t next : blocks_[b].next) {
+            if (next == none)
+                continue;
+            std::uint64_t* into = state_.data() + static_cast<std::size_t>(next) * words;
             bool changed = false;
-            if (!seen[next]) {
-                seen[next] = 1;
-                std::copy_n(out.begin(), words, into);
+            if (!seen_[next]) {
+                seen_[next] = 1;
+                for (std::size_t w = 0; w < words; ++w)
+                    into[w] = out_[w];
                 changed = true;
             } else {
                 for (std::size_t w = 0; w < words; ++w) {
-                    const std::uint64_t narrowed = into[w] & out[w];
+                    const std::uint64_t narrowed = into[w] & out_[w];
                     changed |= narrowed != into[w];
                     into[w] = narrowed;
                 }
             }
-            if (changed && !queued[next]) {
-                queued[next] = 1;
-                queue.push_back(next);
+            if (changed && !queued_[next]) {
+                queued_[next] = 1;
+                pending_.push_back(next);
             }
-        });
-    }
-
-    std::vector<std::uint8_t> read_first(candidates, 0);
-    for (std::size_t b = 0; b < blocks; ++b) {
-        if (!reached[b])
-            continue;
-        const std::uint64_t* entry = state.data() + b * words;
-        for (std::size_t k = exposed_start[b]; k < exposed_start[b + 1]; ++k) {
-            const std::uint32_t bit = candidate[exposed[k]];
-            if (((entry[bit / 64] >> (bit % 64)) & 1) == 0)
-                read_first[bit] = 1;
         }
     }
-    for (std::uint32_t s = arity; s < slot_count; ++s)
-        if (candidate[s] != none && read_first[candidate[s]])
-            result.push_back(s);
-    return result;
+
+    read_first_.assign(candidates, 0);
+    for (std::size_t b = 0; b < blocks; ++b) {
+        if (!seen_[b])
+            continue;  // never reached
+        const std::uint64_t* entry = state_.data() + b * words;
+        for (const std::uint32_t local : exposed_of(b)) {
+            const std::uint32_t bit = candidate_[local];
+            if (((entry[bit / 64] >> (bit % 64)) & 1) == 0)
+                read_first_[bit] = 1;
+        }
+    }
+    for (std::size_t local = 0; local < locals; ++local)
+        if (candidate_[local] != none && read_first_[candidate_[local]])
+            result_.push_back(slot_of(local));
+    return result_;
+}
+
+std::vector<std::uint32_t> slots_read_before_written(std::span<const Instruction> code,
+                                                     std::uint32_t slot_count, std::uint32_t arity) {
+    SlotsReadFirst analysis;
+    const std::span<const std::uint32_t> slots = analysis.find(code, slot_count, arity);
+    return {slots.begin(), slots.end()};
 }
 
 }  // namespace oxel

@@ -139,8 +139,17 @@ TEST(SlotsReadBeforeWritten, FindsTheSlotsSomePathReadsFirst) {
         {"a failing instruction ends the path", {bad_slot, ins(load, 1)}, 2, 0, {}},
         {"a jump over a read", {ins(jmp, 2), ins(load, 1), ins(halt)}, 2, 0, {}},
         {"unknown code: every slot but the parameters", {fused, ins(halt)}, 4, 1, {1, 2, 3}},
-        {"a jump out of range: every slot but the parameters", {ins(jmp, 99), ins(halt)}, 3, 1, {1, 2}},
-        {"a slot out of range: every slot but the parameters", {ins(store, 3), ins(halt)}, 3, 1, {1, 2}},
+        {"a jump out of range ends its path",
+         {ins(push_int), ins(jmp_false, 99), ins(load, 1), ins(jmp, -1), ins(load, 2)},
+         3,
+         1,
+         {1}},
+        {"a slot out of range ends the path", {ins(load, 3), ins(load, 1)}, 3, 1, {}},
+        {"a huge slot count costs nothing",
+         {ins(load, 4000000000), ins(halt)},
+         4000000001u,
+         0,
+         {4000000000u}},
     };
     for (const SlotCase& c : cases)
         EXPECT_EQ(read_first(c.code, c.slots, c.arity), c.read_first) << c.what;
@@ -201,7 +210,19 @@ TEST(SlotsReadBeforeWritten, AgreesWithASearchPerSlotOnRandomCode) {
         }
         code.push_back(fell_off);
         SCOPED_TRACE("round " + std::to_string(round));
-        ASSERT_EQ(slots_read_before_written(code, slots, arity), read_first_by_search(code, slots, arity));
+        const std::vector<std::uint32_t> expected = read_first_by_search(code, slots, arity);
+        ASSERT_EQ(slots_read_before_written(code, slots, arity), expected);
+        // The same with slots far apart, which are numbered densely.
+        constexpr std::uint32_t apart = 100003;
+        for (Instruction& in : code) {
+            if (in.op != jmp && in.op != jmp_false)
+                in.a *= apart;
+            in.b *= apart;
+        }
+        std::vector<std::uint32_t> spread = expected;
+        for (std::uint32_t& s : spread)
+            s *= apart;
+        ASSERT_EQ(slots_read_before_written(code, slots * apart, arity * apart), spread);
     }
 }
 

@@ -5,10 +5,12 @@
 // slots, so a push, a load or a call allocates nothing.
 //
 // The heap's roots are the active frames: every slot of each, and each
-// operand stack up to its `top`. A slot not yet written by its call may hold
-// what an earlier call left there (a call zeroes only the slots it may read
-// before writing them); the heap marks such a value only while it is still
-// one of its objects. An instruction that allocates first writes
+// operand stack up to its `top`. A slot that its call has not written yet
+// may still hold what an earlier call left there (a call zeroes only the
+// slots it may read before writing them). Nothing reads such a value; the
+// heap marks it only while it is still one of its objects, so the scan never
+// follows freed memory, and at worst an object stays until the slot is
+// written or the call returns. An instruction that allocates first writes
 // the running frame's `top` back, and passes the values it popped and still
 // reads to the runtime, which keeps them through a collection. A returned
 // value goes into the caller's slot or stack before anything allocates.

@@ -118,10 +118,11 @@ constexpr TraitTable make_traits() {
 }
 constexpr TraitTable traits = make_traits();
 
-// Bounds on the dataflow over slots, in 64-bit words: the states kept (one
-// per block) and the work done. Compiler output stays far below both; past
-// either, the slots read before written somewhere in their own block are
-// taken instead, a superset that needs no dataflow.
+// Bounds on the analysis of slots, in 64-bit words: the states kept and the
+// work done. Compiler output stays far below both. Past either, the one
+// pass gives way to the dataflow over blocks, and that to the slots read
+// before written somewhere in their own block: a superset, found without
+// any dataflow.
 constexpr std::size_t max_state_words = std::size_t{1} << 20;
 constexpr std::size_t max_work_words = std::size_t{1} << 24;
 

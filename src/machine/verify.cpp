@@ -191,10 +191,10 @@ bool SlotsReadFirst::find_in_one_pass(std::span<const Instruction> code, std::ui
         pool_.insert(pool_.end(), out_.begin(), out_.end());
         return id;
     };
-    // Whether `in` ends the path (ret, halt, a failing instruction, a slot
-    // operand out of range) or goes only elsewhere (jmp).
-    auto goes_on = [&](const Instruction& in, std::uint8_t t) {
-        if (!(t & ::oxel::goes_on))
+    // Whether the run goes on from `in` to the next instruction: not from
+    // ret, halt, jmp, a failing instruction or a slot operand out of range.
+    auto continues = [&](const Instruction& in, std::uint8_t t) {
+        if (!(t & goes_on))
             return false;
         return !(((t & (reads_a | writes_a)) && !is_slot(in.a)) || ((t & reads_b) && !is_slot(in.b)));
     };
@@ -263,7 +263,7 @@ bool SlotsReadFirst::find_in_one_pass(std::span<const Instruction> code, std::ui
                 if (pool_.size() > max_state_words)
                     return false;
             }
-            if (!(t & ::oxel::goes_on))
+            if (!(t & goes_on))
                 live = false;  // jmp
         }
     }
@@ -288,7 +288,7 @@ bool SlotsReadFirst::find_in_one_pass(std::span<const Instruction> code, std::ui
         for (std::size_t i = from; i < jump.target; ++i) {
             const Instruction& in = code[i];
             const std::uint8_t t = traits.of[static_cast<std::uint8_t>(in.op)];
-            if (!goes_on(in, t))
+            if (!continues(in, t))
                 return false;
             if ((t & writes_a) && in.a >= arity) {
                 const auto local = static_cast<std::size_t>(in.a - arity);

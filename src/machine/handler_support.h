@@ -133,7 +133,9 @@ struct ModRule {
 };
 
 // Stores x OP y into `out` and returns true when the rule takes the
-// operands; returns false, and changes nothing, otherwise.
+// operands; returns false, and changes nothing, otherwise. Ints are tested
+// first; the float path stays inline: moved into a function of its own it
+// made float-heavy loops about a fifth slower and integer loops no faster.
 template <typename Rule>
 inline bool fused_arithmetic(const Value& x, const Value& y, Value& out) {
     if (both_ints(x, y)) [[likely]] {

@@ -163,12 +163,17 @@ bool pack_operands(const FusedForm& form, std::size_t at, Instruction* run, Inst
     return true;
 }
 
-// The fused forms whose run starts with each opcode, in matching order.
-struct FormsByFirst {
-    std::array<std::vector<const FusedForm*>, opcode_count> forms;
-    FormsByFirst() {
+// The fused forms whose run starts with each pair of opcodes, in matching
+// order (every run is at least two long): a load is followed by one of a
+// few forms, not tried against all that start with a load.
+struct FormsByStart {
+    std::vector<std::vector<const FusedForm*>> forms;
+    FormsByStart() : forms(opcode_count * opcode_count) {
         for (const FusedForm& form : fused_forms)
-            forms[static_cast<std::size_t>(form.run[0])].push_back(&form);
+            forms[index(form.run[0], form.run[1])].push_back(&form);
+    }
+    static std::size_t index(Opcode first, Opcode second) {
+        return static_cast<std::size_t>(first) * opcode_count + static_cast<std::size_t>(second);
     }
 };
 
@@ -247,12 +252,19 @@ std::string_view runnable_opcode_name(std::uint8_t op) {
 }
 
 void fuse_instructions(Code& code) {
-    static const FormsByFirst by_first;
-    for (std::size_t at = 0; at < code.size();) {
+    static const FormsByStart by_start;
+    // The code ends with the machine's fell_off, so every instruction of the
+    // image has one after it.
+    for (std::size_t at = 0; at + 1 < code.size();) {
         std::size_t length = 1;
         const auto first = static_cast<std::size_t>(code[at].op);
+        const auto second = static_cast<std::size_t>(code[at + 1].op);
         if (first < opcode_count) {
-            for (const FusedForm* form : by_first.forms[first]) {
+            static const std::vector<const FusedForm*> none;
+            const auto& candidates = second < opcode_count
+                                         ? by_start.forms[FormsByStart::index(code[at].op, code[at + 1].op)]
+                                         : none;
+            for (const FusedForm* form : candidates) {
                 if (run_is_at(code, at, *form) && pack_operands(*form, at, &code[at], code[at])) {
                     length = form->run.size();
                     if (form->layout == Layout::step_loop)

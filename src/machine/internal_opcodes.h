@@ -62,76 +62,75 @@ enum class Layout : std::uint8_t {
 // Rows in matching order: at each index the first row whose run is there
 // wins, so a longer run must come before a shorter one it begins with.
 // X(name, layout, opcodes of the run...)
-#define OXEL_FUSED_ARITHMETIC_ROWS(X, op)                \
-    X(op##_slots, xyz, load, load, op, store)            \
-    X(op##_slot_int, xkz, load, push_int, op, store)     \
-    X(op##_slot_float, xkz, load, push_float, op, store) \
-    X(op##_int_slot, kyz, push_int, load, op, store)     \
-    X(op##_float_slot, kyz, push_float, load, op, store)
+// One operation on a slot, an integer or a float, in either order, ended
+// by `last`: a store for arithmetic, a jump for a comparison.
+#define OXEL_FUSED_OPERAND_ROWS(X, op, suffix, last)            \
+    X(op##_slots##suffix, xyz, load, load, op, last)            \
+    X(op##_slot_int##suffix, xkz, load, push_int, op, last)     \
+    X(op##_slot_float##suffix, xkz, load, push_float, op, last) \
+    X(op##_int_slot##suffix, kyz, push_int, load, op, last)     \
+    X(op##_float_slot##suffix, kyz, push_float, load, op, last)
+#define OXEL_FUSED_ARITHMETIC_ROWS(X, op) OXEL_FUSED_OPERAND_ROWS(X, op, , store)
+#define OXEL_FUSED_COMPARISON_ROWS(X, op) OXEL_FUSED_OPERAND_ROWS(X, op, _jump, jmp_false)
 #define OXEL_FUSED_BITWISE_ROWS(X, op)               \
     X(op##_slots, xyz, load, load, op, store)        \
     X(op##_slot_int, xkz, load, push_int, op, store) \
     X(op##_int_slot, kyz, push_int, load, op, store)
-#define OXEL_FUSED_COMPARISON_ROWS(X, op)                         \
-    X(op##_slots_jump, xyz, load, load, op, jmp_false)            \
-    X(op##_slot_int_jump, xkz, load, push_int, op, jmp_false)     \
-    X(op##_slot_float_jump, xkz, load, push_float, op, jmp_false) \
-    X(op##_int_slot_jump, kyz, push_int, load, op, jmp_false)     \
-    X(op##_float_slot_jump, kyz, push_float, load, op, jmp_false)
+// A loop's close: step the counter by one, go back while below the count.
+#define OXEL_LOOP_CLOSE load, push_int, add, store, load, push_int, ge, jmp_false
 // A loop's close folded with its while-condition "x CMP y" or "x CMP k".
-#define OXEL_FUSED_WHILE_ROWS(X, op)                                                                \
-    X(op##_slots_while_next, while_loop, load, push_int, add, store, load, push_int, ge, jmp_false) \
-    X(op##_slot_int_while_next, while_loop, load, push_int, add, store, load, push_int, ge, jmp_false)
+#define OXEL_FUSED_WHILE_ROWS(X, op)                      \
+    X(op##_slots_while_next, while_loop, OXEL_LOOP_CLOSE) \
+    X(op##_slot_int_while_next, while_loop, OXEL_LOOP_CLOSE)
 
-#define OXEL_FUSED_FORMS(X)                                                                                 \
-    X(loop_next, loop, load, push_int, add, store, load, push_int, ge, jmp_false)                           \
-    X(add_int_loop_next, step_loop, load, push_int, add, store, load, push_int, add, store, load, push_int, \
-      ge, jmp_false)                                                                                        \
-    OXEL_FUSED_ARITHMETIC_ROWS(X, add)                                                                      \
-    OXEL_FUSED_ARITHMETIC_ROWS(X, sub)                                                                      \
-    OXEL_FUSED_ARITHMETIC_ROWS(X, mul)                                                                      \
-    X(div_slot_divisor, divisor, load, push_int, div, store)                                                \
-    X(mod_slot_divisor, divisor, load, push_int, mod, store)                                                \
-    OXEL_FUSED_ARITHMETIC_ROWS(X, div)                                                                      \
-    OXEL_FUSED_ARITHMETIC_ROWS(X, mod)                                                                      \
-    OXEL_FUSED_COMPARISON_ROWS(X, eq)                                                                       \
-    OXEL_FUSED_COMPARISON_ROWS(X, ne)                                                                       \
-    OXEL_FUSED_COMPARISON_ROWS(X, lt)                                                                       \
-    OXEL_FUSED_COMPARISON_ROWS(X, le)                                                                       \
-    OXEL_FUSED_COMPARISON_ROWS(X, gt)                                                                       \
-    OXEL_FUSED_COMPARISON_ROWS(X, ge)                                                                       \
-    OXEL_FUSED_WHILE_ROWS(X, eq)                                                                            \
-    OXEL_FUSED_WHILE_ROWS(X, ne)                                                                            \
-    OXEL_FUSED_WHILE_ROWS(X, lt)                                                                            \
-    OXEL_FUSED_WHILE_ROWS(X, le)                                                                            \
-    OXEL_FUSED_WHILE_ROWS(X, gt)                                                                            \
-    OXEL_FUSED_WHILE_ROWS(X, ge)                                                                            \
-    OXEL_FUSED_BITWISE_ROWS(X, and_)                                                                        \
-    OXEL_FUSED_BITWISE_ROWS(X, or_)                                                                         \
-    OXEL_FUSED_BITWISE_ROWS(X, xor_)                                                                        \
-    OXEL_FUSED_BITWISE_ROWS(X, shl)                                                                         \
-    OXEL_FUSED_BITWISE_ROWS(X, shr)                                                                         \
-    X(bitnot_slot, xz, load, bitnot, store)                                                                 \
-    X(len_slot, xz, load, len, store)                                                                       \
-    X(char_slots, xyz, load, load, charat, store)                                                           \
-    X(char_slot_int, xkz, load, push_int, charat, store)                                                    \
-    X(cat_slots, xyz, load, load, cat, store)                                                               \
-    X(cat_slot_str, xkz, load, push_str, cat, store)                                                        \
-    X(cat_str_slot, kyz, push_str, load, cat, store)                                                        \
-    X(cmp_slots, xyz, load, load, cmpstr, store)                                                            \
-    X(set_slot_at_slot, xyz, load, load, arrset)                                                            \
-    X(set_slot_at_int, xkz, load, push_int, arrset)                                                         \
-    X(set_int_at_slot, kyz, push_int, load, arrset)                                                         \
-    X(jump_unless_slot, xz, load, jmp_false)                                                                \
-    X(copy_slot, xz, load, store)                                                                           \
-    X(call_slot, call, load, call)                                                                          \
-    X(call_slots, call, load, load, call)                                                                   \
-    X(sqrt_slot, xz, load, sqrt, store)                                                                     \
-    X(ret_slot, xz, load, ret)                                                                              \
-    X(get_at_slot, get_x, load, arrget)                                                                     \
-    X(get_at_int, get_k, push_int, arrget)                                                                  \
-    X(store_int, xz, push_int, store)                                                                       \
-    X(store_float, xz, push_float, store)                                                                   \
+#define OXEL_FUSED_FORMS(X)                                                      \
+    X(loop_next, loop, OXEL_LOOP_CLOSE)                                          \
+    X(add_int_loop_next, step_loop, load, push_int, add, store, OXEL_LOOP_CLOSE) \
+    OXEL_FUSED_ARITHMETIC_ROWS(X, add)                                           \
+    OXEL_FUSED_ARITHMETIC_ROWS(X, sub)                                           \
+    OXEL_FUSED_ARITHMETIC_ROWS(X, mul)                                           \
+    X(div_slot_divisor, divisor, load, push_int, div, store)                     \
+    X(mod_slot_divisor, divisor, load, push_int, mod, store)                     \
+    OXEL_FUSED_ARITHMETIC_ROWS(X, div)                                           \
+    OXEL_FUSED_ARITHMETIC_ROWS(X, mod)                                           \
+    OXEL_FUSED_COMPARISON_ROWS(X, eq)                                            \
+    OXEL_FUSED_COMPARISON_ROWS(X, ne)                                            \
+    OXEL_FUSED_COMPARISON_ROWS(X, lt)                                            \
+    OXEL_FUSED_COMPARISON_ROWS(X, le)                                            \
+    OXEL_FUSED_COMPARISON_ROWS(X, gt)                                            \
+    OXEL_FUSED_COMPARISON_ROWS(X, ge)                                            \
+    OXEL_FUSED_WHILE_ROWS(X, eq)                                                 \
+    OXEL_FUSED_WHILE_ROWS(X, ne)                                                 \
+    OXEL_FUSED_WHILE_ROWS(X, lt)                                                 \
+    OXEL_FUSED_WHILE_ROWS(X, le)                                                 \
+    OXEL_FUSED_WHILE_ROWS(X, gt)                                                 \
+    OXEL_FUSED_WHILE_ROWS(X, ge)                                                 \
+    OXEL_FUSED_BITWISE_ROWS(X, and_)                                             \
+    OXEL_FUSED_BITWISE_ROWS(X, or_)                                              \
+    OXEL_FUSED_BITWISE_ROWS(X, xor_)                                             \
+    OXEL_FUSED_BITWISE_ROWS(X, shl)                                              \
+    OXEL_FUSED_BITWISE_ROWS(X, shr)                                              \
+    X(bitnot_slot, xz, load, bitnot, store)                                      \
+    X(len_slot, xz, load, len, store)                                            \
+    X(char_slots, xyz, load, load, charat, store)                                \
+    X(char_slot_int, xkz, load, push_int, charat, store)                         \
+    X(cat_slots, xyz, load, load, cat, store)                                    \
+    X(cat_slot_str, xkz, load, push_str, cat, store)                             \
+    X(cat_str_slot, kyz, push_str, load, cat, store)                             \
+    X(cmp_slots, xyz, load, load, cmpstr, store)                                 \
+    X(set_slot_at_slot, xyz, load, load, arrset)                                 \
+    X(set_slot_at_int, xkz, load, push_int, arrset)                              \
+    X(set_int_at_slot, kyz, push_int, load, arrset)                              \
+    X(jump_unless_slot, xz, load, jmp_false)                                     \
+    X(copy_slot, xz, load, store)                                                \
+    X(call_slot, call, load, call)                                               \
+    X(call_slots, call, load, load, call)                                        \
+    X(sqrt_slot, xz, load, sqrt, store)                                          \
+    X(ret_slot, xz, load, ret)                                                   \
+    X(get_at_slot, get_x, load, arrget)                                          \
+    X(get_at_int, get_k, push_int, arrget)                                       \
+    X(store_int, xz, push_int, store)                                            \
+    X(store_float, xz, push_float, store)                                        \
     X(store_str, xz, push_str, store)
 
 // The machine's own instructions outside the table of runs:

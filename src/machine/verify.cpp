@@ -120,9 +120,7 @@ constexpr TraitTable traits = make_traits();
 
 // Bounds on the analysis of slots, in 64-bit words: the states kept and the
 // work done. Compiler output stays far below both. Past either, the one
-// pass gives way to the dataflow over blocks, and that to the slots read
-// before written somewhere in their own block: a superset, found without
-// any dataflow.
+// pass gives way to the superset in SlotsReadFirst::find.
 constexpr std::size_t max_state_words = std::size_t{1} << 20;
 constexpr std::size_t max_work_words = std::size_t{1} << 24;
 
@@ -170,8 +168,7 @@ bool verify_stack_heights(std::span<const Instruction> code, const Program& prog
 // brings (true when the target comes first on every path to the jump, as
 // at the head of a loop). Then no state would change on a second pass, so
 // the one pass found exactly what the dataflow finds. Otherwise, and for
-// code reached only backwards, false: the caller takes the dataflow over
-// blocks.
+// code reached only backwards, false: the caller takes a superset.
 bool SlotsReadFirst::find_in_one_pass(std::span<const Instruction> code, std::uint32_t slot_count,
                                       std::uint32_t arity) {
     constexpr std::uint32_t none = UINT32_MAX;
@@ -306,15 +303,10 @@ bool SlotsReadFirst::find_in_one_pass(std::span<const Instruction> code, std::ui
     return true;
 }
 
-// Over blocks of straight code: a slot is a candidate when some block reads
-// it before writing it itself; only candidates can be read before written,
-// and only they take part in the dataflow. The state at a block's entry is
-// the set of candidates written on every path to it (meet: intersection);
-// a candidate read in a reached block before the block writes it, and not
-// in the block's entry state, is the answer's. Memory and time follow the
-// code's length, not the slot count: when the slots far outnumber the
-// instructions, those the code names are numbered densely. Two passes over
-// the code: where blocks start, then each block.
+// The one pass covers all compiler output. Anything else (hand-built code,
+// or slots far outnumbering the instructions) gets a superset that needs no
+// dataflow: every local the code names, since a slot no instruction names is
+// never read; with code past the instruction set, every local.
 std::span<const std::uint32_t> SlotsReadFirst::find(std::span<const Instruction> code,
                                                     std::uint32_t slot_count, std::uint32_t arity) {
     result_.clear();
@@ -323,192 +315,25 @@ std::span<const std::uint32_t> SlotsReadFirst::find(std::span<const Instruction>
         return result_;
     if (slot_count - arity <= 4 * n + 256 && find_in_one_pass(code, slot_count, arity))
         return result_;
-    constexpr std::uint32_t none = UINT32_MAX;
-    auto is_slot = [&](std::int64_t s) { return s >= 0 && s < static_cast<std::int64_t>(slot_count); };
-
-    // Blocks start at the entry, at jump targets and after every jump or
-    // end of a path (and after a slot operand out of range, found below);
-    // n is marked to close the last one.
-    starts_.assign(n + 1, 0);
-    starts_[0] = 1;
-    starts_[n] = 1;
-    for (std::size_t i = 0; i < n; ++i) {
-        const Instruction& in = code[i];
+    auto name = [&](std::int64_t slot) {
+        if (slot >= static_cast<std::int64_t>(arity) && slot < static_cast<std::int64_t>(slot_count))
+            result_.push_back(static_cast<std::uint32_t>(slot));
+    };
+    for (const Instruction& in : code) {
         const std::uint8_t t = traits.of[static_cast<std::uint8_t>(in.op)];
-        if (t & (jumps | stops | unknown)) {
-            if (t & unknown) {
-                for (std::uint32_t s = arity; s < slot_count; ++s)
-                    result_.push_back(s);
-                return result_;
-            }
-            if ((t & jumps) && in.a >= 0 && static_cast<std::uint64_t>(in.a) < n)
-                starts_[static_cast<std::size_t>(in.a)] = 1;
-            starts_[i + 1] = 1;
+        if (t & unknown) {
+            result_.clear();
+            for (std::uint32_t s = arity; s < slot_count; ++s)
+                result_.push_back(s);
+            return result_;
         }
+        if (t & (reads_a | writes_a))
+            name(in.a);
+        if (t & reads_b)
+            name(in.b);
     }
-    std::size_t locals = slot_count - arity;
-    const bool dense = locals > 4 * n + 256;
-    if (dense) {
-        used_.clear();
-        for (const Instruction& in : code) {
-            const std::uint8_t t = traits.of[static_cast<std::uint8_t>(in.op)];
-            if ((t & (reads_a | writes_a)) && is_slot(in.a) && in.a >= arity)
-                used_.push_back(static_cast<std::uint32_t>(in.a));
-            if ((t & reads_b) && is_slot(in.b) && in.b >= arity)
-                used_.push_back(static_cast<std::uint32_t>(in.b));
-        }
-        std::sort(used_.begin(), used_.end());
-        used_.erase(std::unique(used_.begin(), used_.end()), used_.end());
-        locals = used_.size();
-    }
-    auto local_of = [&](std::int64_t s) {
-        if (!dense)
-            return static_cast<std::uint32_t>(s - arity);
-        return static_cast<std::uint32_t>(
-            std::lower_bound(used_.begin(), used_.end(), static_cast<std::uint32_t>(s)) - used_.begin());
-    };
-    auto slot_of = [&](std::size_t local) {
-        return dense ? used_[local] : static_cast<std::uint32_t>(local + arity);
-    };
-
-    // Per block: the locals it reads before writing them (`exposed_`, not
-    // necessarily once), those it writes (`written_`), and the (at most two)
-    // instructions it goes on to, then the blocks they start.
-    block_at_.resize(n);
-    blocks_.clear();
-    exposed_.clear();
-    written_.clear();
-    written_in_.assign(locals, 0);  // block + 1 marks
-    std::uint32_t mark = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (starts_[i])
-            block_at_[i] = mark++;
-        const Instruction& in = code[i];
-        std::uint8_t t = traits.of[static_cast<std::uint8_t>(in.op)];
-        if (t & (reads_a | reads_b | writes_a)) {
-            if (((t & (reads_a | writes_a)) && !is_slot(in.a)) || ((t & reads_b) && !is_slot(in.b))) {
-                t = stops;  // the machine fails here
-                starts_[i + 1] = 1;
-            } else {
-                if (t & (reads_a | reads_b)) {
-                    const std::int64_t s = (t & reads_a) ? in.a : in.b;
-                    if (s >= arity && written_in_[local_of(s)] != mark)
-                        exposed_.push_back(local_of(s));
-                }
-                if ((t & writes_a) && in.a >= arity) {
-                    const std::uint32_t local = local_of(in.a);
-                    if (written_in_[local] != mark) {
-                        written_in_[local] = mark;
-                        written_.push_back(local);
-                    }
-                }
-            }
-        }
-        if (starts_[i + 1]) {
-            const bool jumps_in_range = (t & jumps) && in.a >= 0 && static_cast<std::uint64_t>(in.a) < n;
-            blocks_.push_back({static_cast<std::uint32_t>(exposed_.size()),
-                               static_cast<std::uint32_t>(written_.size()),
-                               {jumps_in_range ? static_cast<std::uint32_t>(in.a) : none,
-                                (t & goes_on) && i + 1 < n ? static_cast<std::uint32_t>(i + 1) : none}});
-        }
-    }
-    if (exposed_.empty())
-        return result_;
-    const std::size_t blocks = blocks_.size();
-    for (Block& block : blocks_)
-        for (std::uint32_t& next : block.next)
-            if (next != none)
-                next = block_at_[next];
-    auto exposed_of = [&](std::size_t b) {
-        return std::span(exposed_).subspan(
-            b == 0 ? 0 : blocks_[b - 1].exposed_end,
-            blocks_[b].exposed_end - (b == 0 ? 0 : blocks_[b - 1].exposed_end));
-    };
-    auto written_of = [&](std::size_t b) {
-        return std::span(written_).subspan(
-            b == 0 ? 0 : blocks_[b - 1].written_end,
-            blocks_[b].written_end - (b == 0 ? 0 : blocks_[b - 1].written_end));
-    };
-
-    candidate_.assign(locals, none);  // local -> bit
-    std::uint32_t candidates = 0;
-    for (const std::uint32_t local : exposed_)
-        if (candidate_[local] == none)
-            candidate_[local] = candidates++;
-    auto every_candidate = [&] {
-        for (std::size_t local = 0; local < locals; ++local)
-            if (candidate_[local] != none)
-                result_.push_back(slot_of(local));
-        return result_;
-    };
-    const std::size_t words = (candidates + 63) / 64;
-    if (blocks > max_state_words / words)
-        return every_candidate();
-
-    // The candidates written on every path to each block's entry: none at
-    // the chunk's entry; a block not yet reached takes the first state that
-    // arrives, later ones narrow it. Blocks wait in a queue (pending_ from
-    // `head` on).
-    state_.assign(blocks * words, 0);
-    seen_.assign(blocks, 0);
-    queued_.assign(blocks, 0);
-    out_.resize(words);
-    pending_.assign(1, 0);
-    seen_[0] = queued_[0] = 1;
-    std::size_t work = 0;
-    for (std::size_t head = 0; head < pending_.size(); ++head) {
-        const std::size_t b = pending_[head];
-        queued_[b] = 0;
-        const std::span<const std::uint32_t> written = written_of(b);
-        work += 3 * words + written.size();
-        if (work > max_work_words)
-            return every_candidate();
-        const std::uint64_t* entry = state_.data() + b * words;
-        for (std::size_t w = 0; w < words; ++w)
-            out_[w] = entry[w];
-        for (const std::uint32_t local : written) {
-            const std::uint32_t bit = candidate_[local];
-            if (bit != none)
-                out_[bit / 64] |= std::uint64_t{1} << (bit % 64);
-        }
-        for (const std::uint32_t next : blocks_[b].next) {
-            if (next == none)
-                continue;
-            std::uint64_t* into = state_.data() + static_cast<std::size_t>(next) * words;
-            bool changed = false;
-            if (!seen_[next]) {
-                seen_[next] = 1;
-                for (std::size_t w = 0; w < words; ++w)
-                    into[w] = out_[w];
-                changed = true;
-            } else {
-                for (std::size_t w = 0; w < words; ++w) {
-                    const std::uint64_t narrowed = into[w] & out_[w];
-                    changed |= narrowed != into[w];
-                    into[w] = narrowed;
-                }
-            }
-            if (changed && !queued_[next]) {
-                queued_[next] = 1;
-                pending_.push_back(next);
-            }
-        }
-    }
-
-    read_first_.assign(candidates, 0);
-    for (std::size_t b = 0; b < blocks; ++b) {
-        if (!seen_[b])
-            continue;  // never reached
-        const std::uint64_t* entry = state_.data() + b * words;
-        for (const std::uint32_t local : exposed_of(b)) {
-            const std::uint32_t bit = candidate_[local];
-            if (((entry[bit / 64] >> (bit % 64)) & 1) == 0)
-                read_first_[bit] = 1;
-        }
-    }
-    for (std::size_t local = 0; local < locals; ++local)
-        if (candidate_[local] != none && read_first_[candidate_[local]])
-            result_.push_back(slot_of(local));
+    std::sort(result_.begin(), result_.end());
+    result_.erase(std::unique(result_.begin(), result_.end()), result_.end());
     return result_;
 }
 

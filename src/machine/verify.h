@@ -17,13 +17,14 @@ namespace oxel {
 // hand-built image may not, and then runs unfused with every check.
 bool verify_stack_heights(std::span<const Instruction> code, const Program& program);
 
-// The slots, ascending, that some path from the chunk's entry reads before
-// it writes them (parameters 0..arity-1 are written on entry): the ones a
-// call must set to Int 0; every other slot is written before it is read.
-// Takes the image's instructions and the machine's failing ones, on which a
-// path ends, as do a slot operand out of range and a jump out of range (the
-// machine fails there); fused or other unknown code gives every slot from
-// arity up.
+// The slots, ascending, that a call must set to Int 0: those some path from
+// the chunk's entry reads before it writes them (parameters 0..arity-1 are
+// written on entry); every other slot is written before it is read. Exact
+// for code whose loops are entered at their head (all compiler output); for
+// other code a superset, the locals the code names. Takes the image's
+// instructions and the machine's failing ones, on which a path ends, as do
+// a slot operand out of range and a jump out of range (the machine fails
+// there); fused or other unknown code gives every slot from arity up.
 std::vector<std::uint32_t> slots_read_before_written(std::span<const Instruction> code,
                                                      std::uint32_t slot_count, std::uint32_t arity);
 
@@ -43,15 +44,9 @@ private:
     std::vector<BackJump> back_;
     std::vector<std::uint32_t> state_at_;
     std::vector<std::uint64_t> pool_;
-    struct Block {
-        std::uint32_t exposed_end, written_end;  // its ends in exposed_ and written_
-        std::uint32_t next[2];                   // where it goes on to, if anywhere
-    };
-    std::vector<Block> blocks_;
-    std::vector<std::uint8_t> starts_, seen_, queued_, read_first_;
-    std::vector<std::uint32_t> used_, block_at_, exposed_, written_, written_in_, candidate_, pending_,
-        result_;
-    std::vector<std::uint64_t> state_, out_;
+    std::vector<std::uint8_t> read_first_;
+    std::vector<std::uint32_t> result_;
+    std::vector<std::uint64_t> out_;
 };
 
 }  // namespace oxel

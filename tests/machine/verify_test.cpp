@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <iterator>
 #include <random>
 #include <string>
@@ -193,10 +195,11 @@ std::vector<std::uint32_t> read_first_by_search(const std::vector<Instruction>& 
     return found;
 }
 
-TEST(SlotsReadBeforeWritten, AgreesWithASearchPerSlotOnRandomCode) {
+TEST(SlotsReadBeforeWritten, NeverFewerThanASearchPerSlotFindsOnRandomCode) {
     std::mt19937 random(8);
     const Opcode ops[] = {load,     store, arrget,    fread,     newarr, arrset,
                           push_int, jmp,   jmp_false, jmp_false, ret};
+    int exact = 0;
     for (int round = 0; round < 3000; ++round) {
         const auto slots = static_cast<std::uint32_t>(1 + random() % 6);
         const auto arity = static_cast<std::uint32_t>(random() % 3) % slots;
@@ -211,8 +214,17 @@ TEST(SlotsReadBeforeWritten, AgreesWithASearchPerSlotOnRandomCode) {
         code.push_back(fell_off);
         SCOPED_TRACE("round " + std::to_string(round));
         const std::vector<std::uint32_t> expected = read_first_by_search(code, slots, arity);
-        ASSERT_EQ(slots_read_before_written(code, slots, arity), expected);
-        // The same with slots far apart, which are numbered densely.
+        const std::vector<std::uint32_t> found = slots_read_before_written(code, slots, arity);
+        // Never too few; exact where no jump goes backwards past a loop's head.
+        ASSERT_TRUE(std::includes(found.begin(), found.end(), expected.begin(), expected.end()));
+        const bool forward_only = std::none_of(code.begin(), code.end(), [&](const Instruction& in) {
+            return (in.op == jmp || in.op == jmp_false) && in.a <= &in - code.data();
+        });
+        if (forward_only) {
+            ASSERT_EQ(found, expected);
+            ++exact;
+        }
+        // Slots far apart, far more than the instructions: still never too few.
         constexpr std::uint32_t apart = 100003;
         for (Instruction& in : code) {
             if (in.op != jmp && in.op != jmp_false)
@@ -222,8 +234,10 @@ TEST(SlotsReadBeforeWritten, AgreesWithASearchPerSlotOnRandomCode) {
         std::vector<std::uint32_t> spread = expected;
         for (std::uint32_t& s : spread)
             s *= apart;
-        ASSERT_EQ(slots_read_before_written(code, slots * apart, arity * apart), spread);
+        const std::vector<std::uint32_t> far = slots_read_before_written(code, slots * apart, arity * apart);
+        ASSERT_TRUE(std::includes(far.begin(), far.end(), spread.begin(), spread.end()));
     }
+    EXPECT_GT(exact, 500);
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 # What `cmake --install build --prefix DIR` puts under DIR:
-#   bin/oxelc                        the compiler, stripped
-#   share/man/man1/oxelc.1           the man page
-#   share/doc/oxelc/guide.md         the guide to the language
-#   share/doc/oxelc/README.md
-#   share/doc/oxelc/examples/        the example programs, their data files and
+#   bin/oxelc, bin/oxel-lint         the compiler and the checker, stripped
+#   share/man/man1/*.1.gz            their man pages
+#   share/doc/oxelc/                 the guide, lint.md, README.md, CHANGELOG.md,
+#                                    copyright and changelog.gz, and examples/:
+#                                    the example programs, their data files and
 #                                    expected outputs, runnable from that folder
-# The package (cmake/package.cmake) is made from the same rules.
+# On Windows, one folder instead (below). The packages (cmake/package.cmake)
+# are made from the same rules.
 include(GNUInstallDirs)
 
 # Strip by default: the installed binary is for running, not for debugging.
@@ -19,16 +20,50 @@ if(OXEL_INSTALL_STRIP AND NOT CMAKE_BUILD_TYPE STREQUAL "Debug")
 endif()")
 endif()
 
+# What the project calls itself in packages: set these when shipping a build
+# of your own.
+set(OXEL_HOMEPAGE "https://oxel-lang.org/" CACHE STRING "Home page named by the packages")
+set(OXEL_MAINTAINER "oxelc maintainers <maintainers@oxel-lang.org>" CACHE STRING
+    "Maintainer named by the Debian package")
+
 if(WIN32)
-  # Windows: one folder holding oxelc.exe, the guide, this README and the
-  # examples; no man page.
-  install(TARGETS oxelc RUNTIME DESTINATION .)
-  install(FILES docs/guide.md README.md DESTINATION .)
+  # Windows: one folder, the two programs side by side with the documents in
+  # Markdown (no man pages) and the examples. tests/toolkit/windows_zip.txt
+  # lists what it holds.
+  install(TARGETS oxelc oxel-lint RUNTIME DESTINATION .)
+  install(FILES docs/guide.md docs/lint.md README.md CHANGELOG.md DESTINATION .)
+  install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
   install(DIRECTORY examples/ DESTINATION examples)
   return()
 endif()
 
-install(TARGETS oxelc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES man/oxelc.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES docs/guide.md README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(TARGETS oxelc oxel-lint RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES docs/guide.md docs/lint.md README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+
+# Man pages compressed, as man reads them and as Debian wants them; the
+# package's copyright file and its changelog (made from CHANGELOG.md) in the
+# form Debian reads. gzip -n keeps names and times out, so the bytes depend
+# only on the text.
+find_program(OXEL_GZIP gzip REQUIRED)
+set(packaging ${PROJECT_BINARY_DIR}/packaging)
+configure_file(packaging/debian/copyright ${packaging}/copyright @ONLY)
+add_custom_command(
+  OUTPUT ${packaging}/changelog
+  COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/CHANGELOG.md -DOUT=${packaging}/changelog
+          "-DMAINTAINER=${OXEL_MAINTAINER}" -P ${PROJECT_SOURCE_DIR}/cmake/debian_changelog.cmake
+  DEPENDS CHANGELOG.md cmake/debian_changelog.cmake VERBATIM)
+set(compressed ${packaging}/changelog.gz)
+add_custom_command(OUTPUT ${packaging}/changelog.gz
+                   COMMAND ${OXEL_GZIP} -9nkf ${packaging}/changelog
+                   DEPENDS ${packaging}/changelog VERBATIM)
+foreach(page oxelc.1 oxel-lint.1)
+  add_custom_command(OUTPUT ${packaging}/${page}.gz
+                     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/man/${page} ${packaging}/${page}
+                     COMMAND ${OXEL_GZIP} -9nf ${packaging}/${page}
+                     DEPENDS man/${page} VERBATIM)
+  list(APPEND compressed ${packaging}/${page}.gz)
+  install(FILES ${packaging}/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+add_custom_target(oxel_packaging ALL DEPENDS ${compressed})
+install(FILES ${packaging}/copyright ${packaging}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -1,16 +1,19 @@
 # Packages through CPack, made from the install rules (cmake/install.cmake):
 #   cpack --config build/CPackConfig.cmake -G DEB -B build/packages
-# gives oxelc_VERSION_ARCH.deb with the binary, the man page, the guide and
-# the examples under /usr. Settings for one generator only are kept in that
+# gives oxelc_VERSION_ARCH.deb with the compiler, the checker, their man
+# pages, the guide and the examples under /usr. `lintian` on it reports
+# nothing (tests/toolkit checks that where lintian is installed). Settings for one generator only are kept in that
 # generator's own variables (CPACK_DEBIAN_*), so other generators can be
 # added beside it.
 set(CPACK_PACKAGE_NAME oxelc)
 set(CPACK_PACKAGE_VENDOR "oxelc maintainers")
-set(CPACK_PACKAGE_CONTACT "oxelc maintainers")
+set(CPACK_PACKAGE_CONTACT "${OXEL_MAINTAINER}")
+set(CPACK_PACKAGE_HOMEPAGE_URL "${OXEL_HOMEPAGE}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Compiler and bytecode virtual machine for the Oxel scripting language")
 set(CPACK_PACKAGE_DESCRIPTION "oxelc compiles programs in Oxel, a small line-oriented scripting
 language whose blocks are marked by indentation, to bytecode and runs them.
-The package holds the compiler, its man page, a guide to the language and
+The package holds the compiler; oxel-lint, a checker that finds the slips
+Oxel accepts without a word; their man pages; a guide to the language; and
 example programs.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES TRUE)
@@ -18,6 +21,7 @@ set(CPACK_STRIP_FILES TRUE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION interpreters)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${OXEL_MAINTAINER}")
 # The C and C++ runtime libraries the binary links against: computed exactly
 # where dpkg-shlibdeps (package dpkg-dev) is at hand, else named plainly.
 find_program(OXEL_DPKG_SHLIBDEPS dpkg-shlibdeps)

@@ -1,6 +1,7 @@
 # What `cmake --install build --prefix DIR` puts under DIR:
 #   bin/oxelc, bin/oxel-lint         the compiler and the checker, stripped
 #   share/man/man1/*.1.gz            their man pages
+#   share/bash-completion/completions/oxel-lint   its options completed in bash
 #   share/doc/oxelc/                 the guide, lint.md, README.md, CHANGELOG.md,
 #                                    copyright and changelog.gz, and examples/:
 #                                    the example programs, their data files and
@@ -40,6 +41,8 @@ endif()
 install(TARGETS oxelc oxel-lint RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES docs/guide.md docs/lint.md README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+install(FILES completions/oxel-lint.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+        RENAME oxel-lint)
 
 # Man pages compressed, as man reads them and as Debian wants them; the
 # package's copyright file and its changelog (made from CHANGELOG.md) in the

@@ -16,6 +16,8 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-6
 [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
 # Debian's package checker, run on the package by its test.
 command -v lintian >/dev/null || need+=(lintian)
+# The completion test: bash-completion's helpers.
+[ -f /usr/share/bash-completion/bash_completion ] || need+=(bash-completion)
 if [ ${#need[@]} -gt 0 ]; then
     sudo=""
     [ "$(id -u)" -eq 0 ] || sudo=sudo

@@ -58,15 +58,6 @@ std::size_t count_line_feeds(std::string_view text) {
 
 }  // namespace
 
-bool is_ignored_line(std::string_view text) {
-    if (text == "ox.init" || text == "branch" || text == "oxel")
-        return true;  // markers
-    if (text.size() >= 4 && text.ends_with(".oxh"))
-        return true;  // includes
-    return text.size() >= 2 && text.front() == '(' && text.back() == ')' &&
-           text.find('.') == std::string_view::npos;
-}
-
 void split_lines(LineList& lines, std::string_view text, std::string_view path, std::string_view dir,
                  bool header_mode) {
     // Past the limit the include pass refuses the program anyway, so further

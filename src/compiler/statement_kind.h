@@ -76,6 +76,11 @@ inline constexpr StatementWord statement_words[] = {
     {"branch", WordMatch::exact, StatementKind::ignored},
 };
 
+// The word that starts a comment: the line splitter removes ` cmt ...` at the
+// end of a line, and a line that is `cmt` or starts with `cmt` and a blank,
+// before any statement is read.
+inline constexpr std::string_view comment_word = "cmt";
+
 // The word of the first row of that kind; empty for the kinds no word makes.
 constexpr std::string_view statement_word(StatementKind kind) {
     for (const StatementWord& row : statement_words) {

@@ -28,7 +28,7 @@ namespace oxel::lint {
 class WarningName {
 public:
     // implicit, so that a call may pass the name as it is written
-    consteval WarningName(const char* name) : warning(find(name)) {}  // NOLINT(google-explicit-constructor)
+    consteval WarningName(const char* name) : warning(find(name)) {}
     Warning warning;
 
 private:

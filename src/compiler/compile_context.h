@@ -167,9 +167,8 @@ inline std::uint32_t resolve(const CompileContext& context, std::string_view nam
 // Source lines (source_lines.cpp).
 void split_lines(LineList& lines, std::string_view text, std::string_view path, std::string_view dir,
                  bool header_mode);
-// Markers, includes and parenthesised notes. The block walk's classify
-// (statement_compiler.cpp) recognises the same lines by its own byte tests:
-// a change here belongs there too.
+// Markers, includes and parenthesised notes: the lines classify_statement
+// calls ignored (statement_kind.cpp).
 bool is_ignored_line(std::string_view text);
 
 // Program structure (program_structure.cpp).

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "compiler/compile_context.h"
+#include "compiler/statement_kind.h"
 #include "compiler/text_rules.h"
 
 namespace oxel {
@@ -23,7 +24,9 @@ std::string_view trim_line(std::string_view text) {
     return text.substr(first, end - first);
 }
 
-bool is_whole_line_comment(std::string_view text) { return text == "cmt" || starts_with_word(text, "cmt"); }
+bool is_whole_line_comment(std::string_view text) {
+    return text == comment_word || starts_with_word(text, comment_word);
+}
 
 // Position of an inline ` cmt` comment outside double quotes, or npos. One
 // flag tracks quotes: set by a leading quote, flipped by every later one.
@@ -35,8 +38,10 @@ std::size_t inline_comment_start(std::string_view text) {
         return std::string_view::npos;
     bool quoted = text[0] == '"';
     std::size_t counted = 1;  // quotes before this position have flipped the flag
-    for (std::size_t p = text.find("cmt", 1); p != std::string_view::npos; p = text.find("cmt", p + 1)) {
-        if (!is_blank(text[p - 1]) || (p + 3 != n && !is_blank(text[p + 3])))
+    constexpr std::size_t length = comment_word.size();
+    for (std::size_t p = text.find(comment_word, 1); p != std::string_view::npos;
+         p = text.find(comment_word, p + 1)) {
+        if (!is_blank(text[p - 1]) || (p + length != n && !is_blank(text[p + length])))
             continue;
         for (; counted < p; ++counted) {
             if (text[counted] == '"')
@@ -57,15 +62,6 @@ std::size_t count_line_feeds(std::string_view text) {
 }
 
 }  // namespace
-
-bool is_ignored_line(std::string_view text) {
-    if (text == "ox.init" || text == "branch" || text == "oxel")
-        return true;  // markers
-    if (text.size() >= 4 && text.ends_with(".oxh"))
-        return true;  // includes
-    return text.size() >= 2 && text.front() == '(' && text.back() == ')' &&
-           text.find('.') == std::string_view::npos;
-}
 
 void split_lines(LineList& lines, std::string_view text, std::string_view path, std::string_view dir,
                  bool header_mode) {

@@ -1,9 +1,8 @@
-// The block walk and every statement form. Each line is classified once, by
-// fixed byte tests on its text in a fixed order of recognition. Nested blocks
-// (under `if`, `els` and `lo`) are walked with an explicit stack rather than
-// by recursion: a file can nest thousands of levels deep.
+// The block walk and every statement form. Each line is classified once
+// (classify_statement, statement_kind.cpp). Nested blocks (under `if`, `els`
+// and `lo`) are walked with an explicit stack rather than by recursion: a
+// file can nest thousands of levels deep.
 #include <bit>
-#include <cstring>
 
 #include "compiler/compile_context.h"
 #include "compiler/statement_kind.h"
@@ -209,159 +208,48 @@ void compile_number_assignment(CompileContext& context, std::string_view text, s
     context.emit(Opcode::store, find_or_declare(context, name), line);
 }
 
-// What a stored line is, in the recognition order: markers, includes and
-// notes are ignored (the lines is_ignored_line accepts), a definition is
-// skipped with its body, then the keyword statements, then the forms told
-// apart by their bytes.
-enum class Statement : std::uint8_t {
-    ignored,
-    definition,
-    bare_return,  // fails
-    return_value,
-    stray_else,  // fails
-    if_block,
-    loop,
-    print_with_wait,
-    bare_print,
-    print,
-    input,
-    array_store,
-    open_file,
-    bare_close,  // fails
-    write_file,
-    close_file,
-    display,
-    port_output,
-    assignment,
-    call_or_array,
-    string_assignment,
-    number_assignment,
-};
-
-bool holds(std::string_view text, char c) { return std::memchr(text.data(), c, text.size()) != nullptr; }
-
-// One look at the line: its last byte settles an include, its first byte
-// picks the few keywords that can match (tried in the recognition order),
-// and only a line that names no keyword is searched for a '(' or '"'.
-Statement classify(std::string_view text) {
-    const char last = text.back();
-    if (last == 'h' && text.size() >= 4 && text.ends_with(".oxh"))
-        return Statement::ignored;
-    switch (text.front()) {
-        case '(':
-            if (last == ')' && text.size() >= 2)
-                return holds(text, '.') ? Statement::assignment : Statement::ignored;
-            break;
-        case 'o':
-            if (text == "oxel" || text == "ox.init")
-                return Statement::ignored;
-            if (text.starts_with("oxelfn"))
-                return Statement::definition;
-            break;
-        case 'b':
-            if (text == "branch")
-                return Statement::ignored;
-            break;
-        case 'r':
-            if (text == "rtn")
-                return Statement::bare_return;
-            if (starts_with_word(text, "rtn"))
-                return Statement::return_value;
-            break;
-        case 'e':
-            if (text == "els")
-                return Statement::stray_else;
-            if (text.starts_with("echow"))
-                return Statement::print_with_wait;
-            if (text == "echo")
-                return Statement::bare_print;
-            if (starts_with_word(text, "echo"))
-                return Statement::print;
-            break;
-        case 'i':
-            if (starts_with_word(text, "if"))
-                return Statement::if_block;
-            if (text.starts_with("in"))
-                return Statement::input;
-            break;
-        case 'l':
-            if (text.starts_with("lo"))
-                return Statement::loop;
-            break;
-        case 's':
-            if (starts_with_word(text, "set"))
-                return Statement::array_store;
-            break;
-        case 'f':
-            if (starts_with_word(text, "fopen"))
-                return Statement::open_file;
-            if (text == "fclose")
-                return Statement::bare_close;
-            if (starts_with_word(text, "fwrite"))
-                return Statement::write_file;
-            if (starts_with_word(text, "fclose"))
-                return Statement::close_file;
-            break;
-        case 'v':
-            if (text.starts_with("vga"))
-                return Statement::display;
-            break;
-        case 'p':
-            if (text.starts_with("pout"))
-                return Statement::port_output;
-            break;
-        default:
-            break;
-    }
-    if (last == ')' && holds(text, '('))
-        return Statement::call_or_array;
-    if (holds(text, '"'))
-        return Statement::string_assignment;
-    return Statement::number_assignment;
-}
-
 // Every statement that opens no block.
-void compile_simple_statement(CompileContext& context, Statement kind, std::string_view text,
+void compile_simple_statement(CompileContext& context, StatementKind kind, std::string_view text,
                               std::uint32_t line) {
     switch (kind) {
-        case Statement::print_with_wait:
+        case StatementKind::print_with_wait:
             return compile_print_with_wait(context, text, line);
-        case Statement::bare_print: {
+        case StatementKind::print_empty: {
             // each bare echo gets a constant of its own
             std::size_t empty = add_string(context.program, text.substr(0, 0));
             context.emit(Opcode::push_str, static_cast<std::int64_t>(empty), line);
             context.emit(Opcode::echo, 0, line);
             return;
         }
-        case Statement::print:
+        case StatementKind::print:
             compile_operand(context, text.substr(4), line);
             context.emit(Opcode::echo, 0, line);
             return;
-        case Statement::input:
+        case StatementKind::input:
             return compile_input(context, text, line);
-        case Statement::array_store:
+        case StatementKind::array_store:
             return compile_array_store(context, text, line);
-        case Statement::open_file:
+        case StatementKind::open_file:
             return compile_open_file(context, text, line);
-        case Statement::bare_close:
+        case StatementKind::bare_close:
             report_error("fclose needs a handle", line);
-        case Statement::write_file:
+        case StatementKind::write_file:
             return compile_write_file(context, text, line);
-        case Statement::close_file:
+        case StatementKind::close_file:
             return compile_close_file(context, text, line);
-        case Statement::display:
+        case StatementKind::display:
             // the whole line, keyword included, is the display command
             context.emit(Opcode::push_str, static_cast<std::int64_t>(add_string(context.program, text)),
                          line);
             context.emit(Opcode::vga, 0, line);
             return;
-        case Statement::port_output:
+        case StatementKind::port_output:
             return compile_port_output(context, text, line);
-        case Statement::assignment:
+        case StatementKind::assignment:
             return compile_assignment_statement(context, text, line);
-        case Statement::call_or_array:
+        case StatementKind::call_or_array:
             return compile_call_or_array(context, text, line);
-        case Statement::string_assignment:
+        case StatementKind::string_assignment:
             return compile_string_assignment(context, text, line);
         default:
             return compile_number_assignment(context, text, line);
@@ -404,10 +292,10 @@ public:
                 report_error("Bad indentation", line.number);
             std::size_t end = context_.block_ends[i];
             block.next = i + 1;
-            Statement kind = classify(lines_.text(i));
-            if (kind == Statement::ignored)
+            StatementKind kind = classify_statement(lines_.text(i));
+            if (kind == StatementKind::ignored)
                 continue;
-            if (kind == Statement::definition) {
+            if (kind == StatementKind::definition) {
                 block.next = end + 1;  // nested definitions are skipped whole
                 continue;
             }
@@ -416,22 +304,22 @@ public:
     }
 
 private:
-    void compile_statement(Statement kind, std::size_t i, std::size_t end) {
+    void compile_statement(StatementKind kind, std::size_t i, std::size_t end) {
         const SourceLine& line = lines_[i];
         std::string_view text = lines_.text(i);
         switch (kind) {
-            case Statement::bare_return:
+            case StatementKind::bare_return:
                 report_error("rtn needs a value", line.number);
-            case Statement::return_value:
+            case StatementKind::return_value:
                 // no nested-block test: lines under it fail as "Bad indentation"
                 compile_operand(context_, text.substr(3), line.number);
                 context_.emit(Opcode::ret, 0, line.number);
                 return;
-            case Statement::stray_else:
+            case StatementKind::bare_else:
                 report_error("els without if", line.number);
-            case Statement::if_block:
+            case StatementKind::conditional:
                 return open_then_block(i, end);
-            case Statement::loop:
+            case StatementKind::loop:
                 return open_loop(i, end);
             default:
                 compile_simple_statement(context_, kind, text, line.number);
@@ -540,56 +428,6 @@ private:
 
 void compile_block(CompileContext& context, std::size_t first, std::size_t last, std::int32_t parent) {
     BlockWalker(context).walk(first, last, parent);
-}
-
-StatementKind classify_statement(std::string_view text) {
-    switch (classify(text)) {
-        case Statement::ignored:
-            return StatementKind::ignored;
-        case Statement::definition:
-            return StatementKind::definition;
-        case Statement::bare_return:
-            return StatementKind::bare_return;
-        case Statement::return_value:
-            return StatementKind::return_value;
-        case Statement::stray_else:
-            return StatementKind::bare_else;
-        case Statement::if_block:
-            return StatementKind::conditional;
-        case Statement::loop:
-            return StatementKind::loop;
-        case Statement::print_with_wait:
-            return StatementKind::print_with_wait;
-        case Statement::bare_print:
-            return StatementKind::print_empty;
-        case Statement::print:
-            return StatementKind::print;
-        case Statement::input:
-            return StatementKind::input;
-        case Statement::array_store:
-            return StatementKind::array_store;
-        case Statement::open_file:
-            return StatementKind::open_file;
-        case Statement::bare_close:
-            return StatementKind::bare_close;
-        case Statement::write_file:
-            return StatementKind::write_file;
-        case Statement::close_file:
-            return StatementKind::close_file;
-        case Statement::display:
-            return StatementKind::display;
-        case Statement::port_output:
-            return StatementKind::port_output;
-        case Statement::assignment:
-            return StatementKind::assignment;
-        case Statement::call_or_array:
-            return StatementKind::call_or_array;
-        case Statement::string_assignment:
-            return StatementKind::string_assignment;
-        case Statement::number_assignment:
-            break;
-    }
-    return StatementKind::number_assignment;
 }
 
 }  // namespace oxel

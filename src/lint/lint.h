@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "lint/warnings.h"
+
 namespace oxel::lint {
 
 enum class Severity : std::uint8_t { warning, error };
@@ -25,12 +27,7 @@ struct Finding {
     std::string source;  // the line as written, without its line end
 };
 
-struct WarningInfo {
-    std::string_view name;
-    std::string_view summary;
-};
-
-// Every warning, in the order the documentation lists them.
+// Every warning, in the order the documentation lists them (warnings.h).
 extern const std::span<const WarningInfo> warnings;
 bool is_warning_name(std::string_view name);
 

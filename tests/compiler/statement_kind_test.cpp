@@ -143,6 +143,24 @@ TEST(StatementKinds, AgreeWithTheCompiler) {
     EXPECT_GT(compiled, 1000);  // the corpus reaches the statements, not only their errors
 }
 
+// Each row of the word table, as the classifier reads it: the word alone,
+// followed by a blank and glued to a name. Only a prefix row takes the
+// glued form; a word row needs its blank, an exact row the whole line.
+TEST(StatementKinds, EachWordRowMakesItsKind) {
+    for (const StatementWord& row : statement_words) {
+        const std::string word(row.word);
+        const std::string alone = word, spaced = word + " x", tabbed = word + "\tx", glued = word + "x";
+        const std::string& line = row.match == WordMatch::exact  ? alone
+                                  : row.match == WordMatch::word ? spaced
+                                                                 : glued;
+        EXPECT_EQ(classify_statement(line), row.kind) << line;
+        EXPECT_EQ(is_ignored_line(line), row.kind == StatementKind::ignored) << line;
+        EXPECT_EQ(classify_statement(glued) == row.kind, row.match == WordMatch::prefix) << glued;
+        EXPECT_EQ(classify_statement(tabbed) == row.kind, row.match != WordMatch::exact) << tabbed;
+        EXPECT_EQ(classify_statement(alone) == row.kind, row.match != WordMatch::word) << alone;
+    }
+}
+
 TEST(StatementKinds, AssignmentForms) {
     Program program = test::compile_text("oxelfn add2.p, q\n    rtn p\n");
     struct Case {

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "lint/lint.h"
 
@@ -79,8 +80,18 @@ TEST(Lint, MisspeltStatementsAndCalls) {
         {"greeting \"hello\"\nechos\"x\"\neach \"x\"",
          "1:1 unused-variable, 2:1 unused-variable, 3:1 unused-variable"},
         {"oxelfn show.x\n    echo x\nshow(1)\nbuf(5)", "4:1 unused-variable"},
+        // the comment word counts as a statement word; markers and `oxelfn` do not
+        {"cmt\"x\"\ncmd \"y\"",
+         "1:1 statement-typo, 1:1 unused-variable, 2:1 statement-typo, 2:1 unused-variable"},
+        {"brnch \"x\"\noxl \"y\"\noxelfm \"z\"",
+         "1:1 unused-variable, 2:1 unused-variable, 3:1 unused-variable"},
     };
     check_cases(cases);
+    // a slip one edit from two words is offered the first in the word table's order
+    std::vector<Finding> findings = check_program("echw \"x\"", "main.ox");
+    ASSERT_FALSE(findings.empty());
+    EXPECT_NE(findings[0].message.find("the statement is 'echo' followed"), std::string::npos)
+        << findings[0].message;
 }
 
 TEST(Lint, IndentationAndBlocks) {
@@ -200,6 +211,40 @@ TEST(Lint, TextReportAndJson) {
               "  {\"path\": \"d\xc3\xa9j\\ufffd.ox\", \"line\": 1, \"column\": 2, \"severity\": \"warning\", "
               "\"name\": \"n\", \"message\": \"say \\\"x\\\\\\\"\\n\", \"source\": \"\\u0001\\ufffd\"}\n]\n");
     EXPECT_EQ(format_json({}), "[]\n");
+}
+
+// The warning names a document lists under its warnings heading, in order:
+// after the line `heading`, each line that follows a line `before` and starts
+// with `marker` names one, up to the next line that starts with `end`.
+std::vector<std::string> documented_warnings(const char* path, std::string_view heading,
+                                             std::string_view before, std::string_view marker,
+                                             std::string_view end) {
+    std::ifstream file(path);
+    EXPECT_TRUE(file) << path;
+    std::vector<std::string> names;
+    std::string line, previous;
+    bool inside = false;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (inside && line.starts_with(end))
+            break;
+        if (inside && previous.starts_with(before) && line.starts_with(marker))
+            names.push_back(line.substr(marker.size()));
+        inside = inside || line == heading;
+        previous = line;
+    }
+    return names;
+}
+
+// Every row of the table is documented in the guide and the man page, in
+// the table's order, and neither documents a warning the table lacks.
+TEST(Lint, WarningTableIsDocumented) {
+    std::vector<std::string> table;
+    for (const WarningInfo& warning : warnings)
+        table.emplace_back(warning.name);
+    EXPECT_EQ(documented_warnings(OXEL_LINT_GUIDE, "## The warnings", "", "### ", "## "), table);
+    EXPECT_EQ(documented_warnings(OXEL_LINT_MAN_PAGE, ".SH WARNINGS", ".TP", ".B ", ".SH"), table);
 }
 
 TEST(Lint, EveryWarningHasADistinctName) {

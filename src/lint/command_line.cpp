@@ -58,7 +58,7 @@ int run_command_line(std::span<const std::string_view> arguments) {
             platform::write_stdout(version_text);
             return 0;
         } else if (argument == "--help") {
-            platform::write_stdout(usage_text);
+            platform::write_stdout(std::string(usage_text) + std::string(help_text));
             return 0;
         } else if (argument == "--list") {
             std::string out;

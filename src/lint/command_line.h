@@ -13,6 +13,20 @@ namespace oxel::lint {
 inline constexpr std::string_view version_text = "oxel-lint " OXEL_VERSION "\n";
 inline constexpr std::string_view usage_text =
     "Usage: oxel-lint [--format=text|json] [--disable=NAME[,NAME...]] [--list] [--] FILE.ox...\n";
+// What --help prints after the usage line: each option and the exit statuses.
+inline constexpr std::string_view help_text =
+    "Reports the likely mistakes in Oxel programs that the compiler accepts.\n"
+    "\n"
+    "  --format=text|json        the report form; text is the default\n"
+    "  --disable=NAME[,NAME...]  turn the named warnings off (may be repeated)\n"
+    "  --list                    print every warning's name and summary\n"
+    "  --version                 print the version\n"
+    "  --help                    print this help\n"
+    "  --                        every later argument is a file\n"
+    "\n"
+    "Exit status: 0 nothing found, 1 a warning or compile error reported,\n"
+    "2 a usage error or a file that could not be read.\n"
+    "See oxel-lint(1) for the warnings and how to silence one line.\n";
 // A program holds fewer bytes than this, as for oxelc.
 inline constexpr std::size_t main_file_limit = 10'485'760;
 

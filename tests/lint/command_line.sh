@@ -37,5 +37,8 @@ expect 0 "$lint" --list
 grep -q '^unreachable	' out.txt || { echo "--list lacks a warning"; failed=1; }
 expect 0 "$lint" --version
 grep -q '^oxel-lint [0-9]' out.txt || { echo "no version"; failed=1; }
+expect 0 "$lint" --help
+grep -q '^Usage: oxel-lint ' out.txt && grep -q -- '--disable=NAME' out.txt && grep -q '^Exit status' out.txt ||
+    { echo "--help lacks the usage, the options or the statuses"; failed=1; }
 [ $failed = 0 ] && echo "command line: all cases passed"
 exit $failed

@@ -271,6 +271,19 @@ def random_():
     write("random", "\n".join(prog) + "\n", "\n".join(out) + "\n")
 
 
+def example():
+    """examples/float_table.out: ten SplitMix64 floats, sorted, with their roots."""
+    s, xs = 2026, []
+    for _ in range(10):
+        s, z = splitmix(s)
+        xs.append((z >> 11) * 2.0**-53 * 1000.0)
+    lines = ["%-15s%s" % ("value", "square root")]
+    lines += ["%13.9f%15.9f" % (x, math.sqrt(x)) for x in sorted(xs)]
+    with open(os.path.join(HERE, "..", "..", "examples", "float_table.out"), "w", newline="\n") as f:
+        f.write("\n".join(lines) + "\n")
+
+
+example()
 chars()
 text()
 fmt()

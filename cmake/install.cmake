@@ -6,6 +6,10 @@
 #                                    copyright and changelog.gz, and examples/:
 #                                    the example programs, their data files and
 #                                    expected outputs, runnable from that folder
+#                                    (the library's headers beside them)
+#   share/oxelc/lib/*.oxh            the library: headers a program takes in
+#                                    by their path (/usr/share/oxelc/lib/ in
+#                                    the Debian package)
 # On Windows, one folder instead (below). The packages (cmake/package.cmake)
 # are made from the same rules.
 include(GNUInstallDirs)
@@ -27,6 +31,9 @@ set(OXEL_HOMEPAGE "https://oxel-lang.org/" CACHE STRING "Home page named by the 
 set(OXEL_MAINTAINER "oxelc maintainers <maintainers@oxel-lang.org>" CACHE STRING
     "Maintainer named by the Debian package")
 
+# The library of Oxel headers.
+file(GLOB oxel_library CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/lib/*.oxh)
+
 if(WIN32)
   # Windows: one folder, the two programs side by side with the documents in
   # Markdown (no man pages) and the examples. tests/toolkit/windows_zip.txt
@@ -35,12 +42,16 @@ if(WIN32)
   install(FILES docs/guide.md docs/lint.md README.md CHANGELOG.md DESTINATION .)
   install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
   install(DIRECTORY examples/ DESTINATION examples)
+  install(FILES ${oxel_library} DESTINATION lib)
+  install(FILES ${oxel_library} DESTINATION examples)
   return()
 endif()
 
 install(TARGETS oxelc oxel-lint RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES docs/guide.md docs/lint.md README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+install(FILES ${oxel_library} DESTINATION ${CMAKE_INSTALL_DATADIR}/oxelc/lib)
+install(FILES ${oxel_library} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 install(FILES completions/oxel-lint.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME oxel-lint)
 

@@ -13,9 +13,10 @@
 # input, output, error and listing belong to the program above them; every
 # program needs an output or an error block, so none is left unchecked by
 # mistake.
-# Other blocks (```text, ```sh, ...) are left alone.
+# Other blocks (```text, ```sh, ...) are left alone. With -DLIBRARY=dir, the
+# headers of that folder (the library) stand beside every program.
 #
-#   cmake -DOXELC=path/to/oxelc -DDOC=guide.md -DSCRATCH=dir -P check_examples.cmake
+#   cmake -DOXELC=path/to/oxelc -DDOC=guide.md -DSCRATCH=dir [-DLIBRARY=lib] -P check_examples.cmake
 cmake_minimum_required(VERSION 3.20)
 foreach(var OXELC DOC SCRATCH)
   if(NOT DEFINED ${var})
@@ -28,6 +29,10 @@ file(READ ${DOC} text)
 string(REPLACE "\r\n" "\n" text "${text}")
 set(text "\n${text}")
 file(REMOVE_RECURSE ${SCRATCH})
+set(library_headers "")
+if(LIBRARY)
+  file(GLOB library_headers ${LIBRARY}/*.oxh)
+endif()
 
 set(failures "")
 set(programs 0)
@@ -47,6 +52,9 @@ macro(finish_program)
       foreach(f IN LISTS pending_files)
         file(WRITE ${dir}/${f} "${file_text_${f}}")
       endforeach()
+      if(library_headers)
+        file(COPY ${library_headers} DESTINATION ${dir})
+      endif()
       file(WRITE ${dir}/.stdin "${prog_input}")
       execute_process(COMMAND ${OXELC} ${prog_name}
                       WORKING_DIRECTORY ${dir}

@@ -4,7 +4,8 @@
 # their .out files say.
 #   cmake -DHOW=install -DBUILD=build-dir -DSCRATCH=dir [-DNM=nm] -P check_installed.cmake
 #   cmake -DHOW=deb -DBUILD=build-dir -DSCRATCH=dir -DCPACK=cpack -DVERSION=x.y.z [-DNM=nm] -P ...
-#   cmake -DHOW=zip (as deb) -DLIST=windows_zip.txt -DEXAMPLES=src/examples [-DEMULATOR=wine-run.sh] -P ...
+#   cmake -DHOW=zip (as deb) -DLIST=windows_zip.txt -DEXAMPLES=src/examples -DLIBRARY=src/lib
+#         [-DEMULATOR=wine-run.sh] -P ...
 # With -DLINTIAN=lintian, the package must draw no error or warning from it.
 cmake_minimum_required(VERSION 3.20)
 file(REMOVE_RECURSE ${SCRATCH})
@@ -64,15 +65,22 @@ set(expected bin/oxelc bin/oxel-lint share/man/man1/oxelc.1.gz share/man/man1/ox
              share/doc/oxelc/guide.md share/doc/oxelc/lint.md share/doc/oxelc/README.md
              share/doc/oxelc/CHANGELOG.md share/doc/oxelc/copyright share/doc/oxelc/changelog.gz
              share/bash-completion/completions/oxel-lint)
+set(library arrays.oxh chars.oxh floatbits.oxh format.oxh math.oxh random.oxh text.oxh)
+foreach(h IN LISTS library)
+  list(APPEND expected share/oxelc/lib/${h} share/doc/oxelc/examples/${h})
+endforeach()
+set(library_dir ${root}/share/oxelc/lib)
 if(HOW STREQUAL "zip")
   set(doc ${root})
   set(binary ${root}/oxelc.exe)
   set(lint ${root}/oxel-lint.exe)
   # The zip holds exactly the listed files and the examples, nothing else.
+  set(library_dir ${root}/lib)
   file(STRINGS ${LIST} expected REGEX "^[^#]")
   set(want ${expected})
   file(GLOB_RECURSE source_examples RELATIVE ${EXAMPLES} ${EXAMPLES}/*)
-  foreach(f IN LISTS source_examples)
+  file(GLOB library_headers RELATIVE ${LIBRARY} ${LIBRARY}/*.oxh)
+  foreach(f IN LISTS source_examples library_headers)
     list(APPEND want examples/${f})
   endforeach()
   file(GLOB_RECURSE got LIST_DIRECTORIES false RELATIVE ${root} ${root}/*)
@@ -126,4 +134,19 @@ foreach(prog IN LISTS examples)
     message(FATAL_ERROR "${name}.ox run from the installed examples: status ${status}\n${err}\n--- expected ---\n${want}--- actual ---\n${got}")
   endif()
 endforeach()
-message("${HOW}: ${expected} and ${count} examples in place")
+# A program that takes in an installed header by its path: the absolute one
+# where the Debian package puts it, lib/ beside the programs in the zip.
+set(include_line ${library_dir}/format.oxh)
+set(where ${SCRATCH})
+if(HOW STREQUAL "zip")
+  set(include_line lib/format.oxh)
+  set(where ${root})
+endif()
+file(WRITE ${where}/uses_library.ox "${include_line}\n(r. fmt_fixed 2.5, 3)\necho r\n")
+execute_process(COMMAND ${EMULATOR} ${binary} uses_library.ox WORKING_DIRECTORY ${where}
+                OUTPUT_VARIABLE got ERROR_VARIABLE err RESULT_VARIABLE status TIMEOUT 30)
+file(REMOVE ${where}/uses_library.ox)
+if(NOT status EQUAL 0 OR NOT got STREQUAL "2.500\n")
+  message(FATAL_ERROR "a program taking in ${include_line}: status ${status}\n${err}${got}")
+endif()
+message("${HOW}: ${expected} and ${count} examples in place; the library takes in")

@@ -99,8 +99,9 @@ TEST(OpcodeFacts, StackEffectsAndFlowAsTheMachineRunsThem) {
             const std::string outcome = outcome_of(probe(op, pops, kind, facts.pushes));
             if (outcome.ends_with("@ 2") && outcome != "Stack underflow @ 2")
                 continue;  // the opcode fails on these values: try others
-            EXPECT_EQ(outcome, facts.flow == Flow::stops || facts.flow == Flow::jumps ? "done"
-                                                                                      : "Stack underflow @ 4");
+            EXPECT_EQ(outcome, facts.flow == Flow::stops || facts.flow == Flow::jumps
+                                   ? "done"
+                                   : "Stack underflow @ 4");
             checked = true;
             break;
         }

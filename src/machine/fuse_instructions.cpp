@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -199,17 +200,12 @@ std::size_t call_args_run(const Code& code, std::size_t at) {
         return 0;
     constexpr std::size_t most_arguments = 255;  // a chunk's arity is 8 bits
     for (std::size_t k = 1; k <= most_arguments && at + k < code.size(); ++k) {
-        switch (code[at + k].op) {
-            case Opcode::load:
-            case Opcode::push_int:
-            case Opcode::push_float:
-            case Opcode::push_str:
-                continue;
-            case Opcode::call:
-                return k + 1;
-            default:
-                return 0;
-        }
+        const Opcode op = code[at + k].op;
+        if (op == Opcode::call)
+            return k + 1;
+        if (std::find(std::begin(call_argument_pushes), std::end(call_argument_pushes), op) ==
+            std::end(call_argument_pushes))
+            return 0;
     }
     return 0;
 }

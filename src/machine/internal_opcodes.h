@@ -195,10 +195,19 @@ inline constexpr int run_lengths[runnable_opcode_count] = {
 #undef OXEL_RUN
 };
 constexpr int run_length(InternalOp op) { return run_lengths[static_cast<int>(op)]; }
-// The same for the instruction at hand, call_args included.
+// A call_args instruction: the arguments it passes, the first a load and
+// the others these pushes, which its handler reads in place; its run is
+// them and the call.
+inline constexpr Opcode call_argument_pushes[] = {Opcode::load, Opcode::push_int, Opcode::push_float,
+                                                  Opcode::push_str};
+inline std::uint32_t call_arguments(const Instruction& in) {
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(in.b) >> 32);
+}
+inline std::size_t call_args_length(const Instruction& in) { return std::size_t{call_arguments(in)} + 1; }
+// The run length for the instruction at hand, call_args included.
 inline std::size_t run_length_of(const Instruction& in) {
     if (in.op == as_opcode(InternalOp::call_args))
-        return static_cast<std::size_t>(static_cast<std::uint64_t>(in.b) >> 32) + 1;
+        return call_args_length(in);
     return static_cast<std::size_t>(run_lengths[static_cast<std::uint8_t>(in.op)]);
 }
 

@@ -114,7 +114,7 @@ std::uint64_t Machine::execute() {
 // Opens the handler of `name`: `in` is the instruction it runs and
 // `handled` its opcode, both constant through the handler. Every handler
 // leaves by NEXT, a jump, return or throw: the loops never loop.
-#define OXEL_HANDLER(name)                                       \
+#define OXEL_HANDLER(name)                                        \
     for ([[maybe_unused]] const Instruction* const in = ip - 1;;) \
         for ([[maybe_unused]] constexpr InternalOp handled = InternalOp::name;;)
 

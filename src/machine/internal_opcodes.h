@@ -169,12 +169,13 @@ static_assert(static_cast<int>(InternalOp::halt) == static_cast<int>(Opcode::hal
 static_assert(static_cast<int>(InternalOp::fell_off) == opcode_count);
 static_assert(runnable_opcode_count <= 256, "opcodes are one byte");
 
-constexpr InternalOp runnable_op(Opcode op) { return static_cast<InternalOp>(op); }
 constexpr Opcode as_opcode(InternalOp op) { return static_cast<Opcode>(op); }
 
 // Whether the instruction is one of the machine's failing ones.
 constexpr bool is_failing(InternalOp op) {
-    return op == InternalOp::fell_off || op == InternalOp::bad_slot || op == InternalOp::bad_opcode;
+#define OXEL_ROW(name) op == InternalOp::name ||
+    return OXEL_FAILING_OPS(OXEL_ROW) false;
+#undef OXEL_ROW
 }
 
 // The runs, as arrays of opcodes named after their fused opcode.

@@ -143,11 +143,11 @@ bool pack_operands(const FusedForm& form, std::size_t at, const Instruction* run
         }
         case Layout::step_loop: {
             const std::int64_t counter = run[4].a;
-            const Field counter_slot = slot_field(counter), result = slot_field(run[3].a);
+            const Field counter_slot = slot_field(counter);
             if (run[5].a != 1 || run[7].a != counter || run[8].a != counter || !counter_slot.packs ||
-                !z.packs || !x.packs || !result.packs)
+                !z.packs)
                 return false;
-            a = pack(x.half(), result.half());
+            a = x.value;
             b = pack(counter_slot.half(), z.half());
             break;
         }

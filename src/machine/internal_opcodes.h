@@ -50,9 +50,10 @@ enum class Layout : std::uint8_t {
     loop,        // load c; push_int 1; add; store c; load c; push_int n; ge; jmp_false s
                  //                           a = n, b = c | s << 32
     step_loop,   // load x; push_int k; add; store z; then a loop's close as above:
-                 //   a = x | z << 32, b = c | s << 32; k and n stay in their
-                 //   push_int; the close is fused on its own too, for jumps
-                 //   into it
+                 //   a = x, b = c | s << 32; k, z and n stay in their own
+                 //   instructions (push_int, store, push_int), where the
+                 //   handler reads them; the close is fused on its own too,
+                 //   for jumps into it
     while_loop,  // a loop's close whose target is its fused while-condition,
                  //   which ends the loop by jumping just past the close:
                  //   never matched as a run, made from a fused close by
@@ -221,6 +222,10 @@ static_assert(fused_runs::loop_next[loop_count_at] == Opcode::push_int);
 // step, and the handler goes on there when the counter is no Int.
 inline constexpr int step_length =
     run_length(InternalOp::add_int_loop_next) - run_length(InternalOp::loop_next);
+// Where its step holds k and z, read in place.
+inline constexpr int step_constant_at = 1, step_result_at = 3;
+static_assert(fused_runs::add_int_loop_next[step_constant_at] == Opcode::push_int);
+static_assert(fused_runs::add_int_loop_next[step_result_at] == Opcode::store);
 
 // A loop's close whose jump back lands on a fused while-condition is folded
 // with it: each comparison's condition form and the close that evaluates it.

@@ -47,7 +47,7 @@ void for_each_line(const Program& program, Write write) {
             line.clear();
             append_index(line, j);
             line += "  ";
-            line += opcode_names[static_cast<std::size_t>(in.op)];
+            line += opcode_name(in.op);
             line += ' ';
             append_number(line, in.a);
             line += ' ';

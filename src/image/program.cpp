@@ -7,10 +7,6 @@ std::size_t emit(Chunk& chunk, Opcode op, std::int64_t a, std::int64_t b, std::u
     return chunk.code.size() - 1;
 }
 
-void patch_target(Chunk& chunk, std::size_t index, std::size_t target) {
-    chunk.code[index].a = static_cast<std::int64_t>(target);
-}
-
 std::size_t add_string(Program& program, std::string_view bytes) {
     program.strings.push_back(bytes);
     return program.strings.size() - 1;

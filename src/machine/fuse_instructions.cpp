@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -52,23 +53,28 @@ Field slot_field(std::int64_t slot) {
     return {offset, fits(offset)};
 }
 Field field_of(const Instruction& in, std::size_t at) {
-    switch (in.op) {
-        case Opcode::load:
-        case Opcode::store:
-        case Opcode::arrset:
+    switch (facts_of(in.op).a) {
+        case Operand::slot_read:
+        case Operand::slot_written:
             return slot_field(in.a);
-        case Opcode::jmp_false: {
+        case Operand::target: {
             const std::int64_t offset = offset_to(in.a, at);
             return {offset, fits_signed(offset)};
         }
-        default:
-            return {in.a, fits(in.a)};
+        case Operand::none:
+        case Operand::integer:
+        case Operand::float_bits:
+        case Operand::string:
+        case Operand::chunk:
+            break;
     }
+    return {in.a, fits(in.a)};
 }
 
 // The fused instruction for `form` at `at`, whose run is known to be there;
 // false when its operands cannot be packed or the run's own conditions fail.
-bool pack_operands(const FusedForm& form, std::size_t at, Instruction* run, Instruction& out) {
+bool pack_operands(const FusedForm& form, std::size_t at, const Instruction* run, FusedOperands& operands,
+                   Instruction& out) {
     const Field x = field_of(run[0], at);
     const Field y = field_of(run[1], at);
     const Field z = field_of(run[form.run.size() - 1], at);
@@ -129,10 +135,9 @@ bool pack_operands(const FusedForm& form, std::size_t at, Instruction* run, Inst
                 const auto divisor = ConstantDivisor::of(run[1].a);
                 if (!divisor || !x.packs || !z.packs)
                     return false;
-                a = run[1].a;
+                operands.divisors.push_back({run[1].a, divisor->multiplier, divisor->shift});
+                a = static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(&operands.divisors.back()));
                 b = pack(x.half(), z.half());
-                run[1].b = divisor->multiplier;
-                run[2].a = divisor->shift;
             }
             break;
         }
@@ -142,9 +147,8 @@ bool pack_operands(const FusedForm& form, std::size_t at, Instruction* run, Inst
             if (run[5].a != 1 || run[7].a != counter || run[8].a != counter || !counter_slot.packs ||
                 !z.packs)
                 return false;
-            a = run[9].a;
+            a = x.value;
             b = pack(counter_slot.half(), z.half());
-            run[2].a = x.value;
             break;
         }
         case Layout::loop: {
@@ -152,12 +156,14 @@ bool pack_operands(const FusedForm& form, std::size_t at, Instruction* run, Inst
             const std::int64_t counter = run[0].a;
             if (run[1].a != 1 || run[3].a != counter || run[4].a != counter || !x.packs || !z.packs)
                 return false;
-            a = run[5].a;
+            a = run[loop_count_at].a;
             b = pack(x.half(), z.half());
             break;
         }
         case Layout::while_loop:
             return false;  // made from a fused close, see fold_while_conditions
+        case Layout::arguments:
+            return false;  // of no fixed length, see call_args_run
     }
     out = Instruction{a, b, run[0].line, static_cast<Opcode>(form.op)};
     return true;
@@ -170,7 +176,8 @@ struct FormsByStart {
     std::vector<std::vector<const FusedForm*>> forms;
     FormsByStart() : forms(opcode_count * opcode_count) {
         for (const FusedForm& form : fused_forms)
-            forms[index(form.run[0], form.run[1])].push_back(&form);
+            if (form.layout != Layout::arguments)
+                forms[index(form.run[0], form.run[1])].push_back(&form);
     }
     static std::size_t index(Opcode first, Opcode second) {
         return static_cast<std::size_t>(first) * opcode_count + static_cast<std::size_t>(second);
@@ -193,17 +200,12 @@ std::size_t call_args_run(const Code& code, std::size_t at) {
         return 0;
     constexpr std::size_t most_arguments = 255;  // a chunk's arity is 8 bits
     for (std::size_t k = 1; k <= most_arguments && at + k < code.size(); ++k) {
-        switch (code[at + k].op) {
-            case Opcode::load:
-            case Opcode::push_int:
-            case Opcode::push_float:
-            case Opcode::push_str:
-                continue;
-            case Opcode::call:
-                return k + 1;
-            default:
-                return 0;
-        }
+        const Opcode op = code[at + k].op;
+        if (op == Opcode::call)
+            return k + 1;
+        if (std::find(std::begin(call_argument_pushes), std::end(call_argument_pushes), op) ==
+            std::end(call_argument_pushes))
+            return 0;
     }
     return 0;
 }
@@ -211,16 +213,6 @@ std::size_t call_args_run(const Code& code, std::size_t at) {
 // A loop's close jumps back to its while-condition; where that is a fused
 // comparison of two slots or a slot and an integer, the close evaluates it
 // itself and spares the dispatch.
-struct WhileFold {
-    InternalOp condition, close;
-};
-#define OXEL_FOLD(op)                                                 \
-    {InternalOp::op##_slots_jump, InternalOp::op##_slots_while_next}, \
-        {InternalOp::op##_slot_int_jump, InternalOp::op##_slot_int_while_next},
-constexpr WhileFold while_folds[] = {OXEL_FOLD(eq) OXEL_FOLD(ne) OXEL_FOLD(lt) OXEL_FOLD(le) OXEL_FOLD(gt)
-                                         OXEL_FOLD(ge)};
-#undef OXEL_FOLD
-
 void fold_while_conditions(Code& code) {
     const auto close = static_cast<Opcode>(InternalOp::loop_next);
     for (std::size_t at = 0; at < code.size(); ++at) {
@@ -236,22 +228,7 @@ void fold_while_conditions(Code& code) {
 
 }  // namespace
 
-std::string_view runnable_opcode_name(std::uint8_t op) {
-    static constexpr std::string_view machine_names[] = {
-#define OXEL_ROW(name) #name,
-        OXEL_MACHINE_OPS(OXEL_ROW)
-#undef OXEL_ROW
-    };
-    if (op < opcode_count)
-        return opcode_names[op];
-    const std::size_t own = op - static_cast<std::size_t>(opcode_count);
-    if (own < std::size(machine_names))
-        return machine_names[own];
-    const std::size_t fused = own - std::size(machine_names);
-    return fused < std::size(fused_forms) ? fused_forms[fused].name : std::string_view("?");
-}
-
-void fuse_instructions(Code& code) {
+void fuse_instructions(Code& code, FusedOperands& operands) {
     static const FormsByStart by_start;
     // The code ends with the machine's fell_off, so every instruction of the
     // image has one after it.
@@ -265,10 +242,10 @@ void fuse_instructions(Code& code) {
                                          ? by_start.forms[FormsByStart::index(code[at].op, code[at + 1].op)]
                                          : none;
             for (const FusedForm* form : candidates) {
-                if (run_is_at(code, at, *form) && pack_operands(*form, at, &code[at], code[at])) {
+                if (run_is_at(code, at, *form) && pack_operands(*form, at, &code[at], operands, code[at])) {
                     length = form->run.size();
                     if (form->layout == Layout::step_loop)
-                        length = 4;  // the loop's close is fused next, on its own
+                        length = step_length;  // the loop's close is fused next, on its own
                     break;
                 }
             }
@@ -277,7 +254,7 @@ void fuse_instructions(Code& code) {
                     const Instruction& call = code[at + run - 1];
                     code[at] = Instruction{
                         call.a, pack(slot_field(code[at].a).half(), static_cast<std::int64_t>(run - 1)),
-                        code[at].line, static_cast<Opcode>(InternalOp::call_args)};
+                        code[at].line, as_opcode(InternalOp::call_args)};
                     length = run;
                 }
             }

@@ -9,6 +9,7 @@
 
 #include "base/error_report.h"
 #include "image/program.h"
+#include "machine/internal_opcodes.h"
 #include "machine/machine.h"
 #include "runtime/arithmetic.h"
 #include "runtime/value.h"
@@ -56,9 +57,15 @@ inline std::uint32_t high(std::int64_t operand) {
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(operand) >> 32);
 }
 
-// A slot as a fused instruction names it: by its byte offset.
+// A slot as runnable code names it: by its byte offset.
 inline Value& slot_at(Value* slots, std::uint64_t offset) {
     return *reinterpret_cast<Value*>(reinterpret_cast<char*>(slots) + offset);
+}
+
+// The extra operands of a fused division by a constant, from the address
+// its instruction holds.
+inline const DivisorOperands& divisor_operands(std::int64_t operand) {
+    return *reinterpret_cast<const DivisorOperands*>(static_cast<std::uintptr_t>(operand));
 }
 
 // A fused instruction's jump: its target is `offset` bytes from it.

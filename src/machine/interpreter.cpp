@@ -1,7 +1,7 @@
 // The interpreter loop. Hot state lives in locals (ip, top, stack, slots);
 // it is written back to the running Frame only on call and return. Every
-// error is charged to the line of the instruction being executed, ip[-1],
-// and to the running chunk's file.
+// error is charged to the line of the instruction being executed (`in`,
+// ip[-1] on entry to its handler) and to the running chunk's file.
 //
 // The loop is one function so that every handler ends in its own dispatch
 // jump; the handlers themselves are grouped by family in the ops_*.inc files
@@ -74,30 +74,33 @@ std::uint64_t Machine::execute() {
     // Errors name the running chunk's file, filled in here on the way out
     // rather than kept up to date on every call and return.
     try {
+        // The next instruction. Each handler names the one it runs `in`,
+        // fixed on entry, whatever it later does to ip.
         const Instruction* ip = frame->ip;
-        // The instruction being executed is always the one before ip.
-#define in (ip - 1)
         Value* stack = frame->stack;
         Value* top = frame->top;
         Value* slots = frame->slots;
 
         // Shorthands for the handlers; each is one expression or one
         // statement that is safe anywhere a statement is.
-#define LINE current_line(ip)
-#define SKIP_RUN(name)                          \
-    do {                                        \
-        ip += run_length(InternalOp::name) - 1; \
-        NEXT;                                   \
+#define LINE (in->line)
+// Past the rest of the run of the fused form being handled.
+#define SKIP_RUN()                     \
+    do {                               \
+        ip += run_length(handled) - 1; \
+        NEXT;                          \
     } while (0)
-// A slot named by a fused instruction, as a byte offset.
+// A slot as runnable code names it: its byte offset.
 #define SLOT(offset) slot_at(slots, (offset))
-// A fused instruction's taken jump, `offset` bytes from the instruction.
-#define JUMP_BY(offset)                 \
-    do {                                \
-        STEP();                         \
-        ip = jump_target(in, (offset)); \
-        NEXT;                           \
+// A fused instruction's taken jump, `offset` bytes from the fused
+// instruction `from`.
+#define JUMP_FROM(from, offset)             \
+    do {                                    \
+        STEP();                             \
+        ip = jump_target((from), (offset)); \
+        NEXT;                               \
     } while (0)
+#define JUMP_BY(offset) JUMP_FROM(in, offset)
 // Every taken jump and every call spends a step of a budgeted run, fused
 // or not, so both stop at the same point.
 #define STEP()                                 \
@@ -108,40 +111,48 @@ std::uint64_t Machine::execute() {
             --steps_left_;                     \
         }                                      \
     } while (0)
+// Opens the handler of `name`: `in` is the instruction it runs and
+// `handled` its opcode, both constant through the handler. Every handler
+// leaves by NEXT, a jump, return or throw: the loops never loop.
+#define OXEL_HANDLER(name)                                        \
+    for ([[maybe_unused]] const Instruction* const in = ip - 1;;) \
+        for ([[maybe_unused]] constexpr InternalOp handled = InternalOp::name;;)
 
 #ifdef OXEL_COMPUTED_GOTO
+        // A label per row of the one list: a row without its handler leaves
+        // its label undefined, which does not compile.
         static void* const labels[runnable_opcode_count] = {
-#define OXEL_ROW(name, text) &&op_##name,
-            OXEL_OPCODES(OXEL_ROW)
-#undef OXEL_ROW
-#define OXEL_ROW(name) &&op_##name,
-                OXEL_MACHINE_OPS(OXEL_ROW)
-#undef OXEL_ROW
-#define OXEL_ROW(name, layout, ...) &&op_##name,
-                    OXEL_FUSED_FORMS(OXEL_ROW)
+#define OXEL_ROW(name, ...) &&op_##name,
+            OXEL_RUNNABLE_OPS(OXEL_ROW, OXEL_ROW, OXEL_ROW)
 #undef OXEL_ROW
         };
-        static_assert(std::size(labels) == runnable_opcode_count);
-#define CASE(name) op_##name:
-#define INTERNAL_CASE(name) op_##name:
-#define NEXT                                             \
-    do {                                                 \
-        if constexpr (counting)                          \
-            ++dispatches;                                \
-        ++ip;                                            \
-        goto* labels[static_cast<std::uint8_t>(in->op)]; \
+#define CASE(name) op_##name : OXEL_HANDLER(name)
+#define NEXT                                                \
+    do {                                                    \
+        if constexpr (counting)                             \
+            ++dispatches;                                   \
+        ++ip;                                               \
+        goto* labels[static_cast<std::uint8_t>(ip[-1].op)]; \
     } while (0)
         NEXT;
 #else
-#define CASE(name) case static_cast<std::uint8_t>(Opcode::name):
-#define INTERNAL_CASE(name) case static_cast<std::uint8_t>(InternalOp::name):
+        // A switch over the enum without a default: a row without its case
+        // does not compile. Every byte that reaches it is a row (see
+        // InternalOp).
+#define CASE(name)         \
+    case InternalOp::name: \
+        OXEL_HANDLER(name)
 #define NEXT goto next_instruction
         for (;;) {
         next_instruction:
             if constexpr (counting)
                 ++dispatches;
             ++ip;
-            switch (static_cast<std::uint8_t>(in->op)) {
+#if defined(__GNUC__) || defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic error "-Wswitch"
+#endif
+            switch (static_cast<InternalOp>(ip[-1].op)) {
 #endif
 
 #include "machine/ops_values.inc"
@@ -153,18 +164,19 @@ std::uint64_t Machine::execute() {
 #include "machine/ops_fused.inc"
 
 #ifndef OXEL_COMPUTED_GOTO
-        default:
-            report_error("Bad opcode " + std::to_string(static_cast<int>(in->op)), LINE);
     }
+#if defined(__GNUC__) || defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 }
 #endif
 #undef CASE
-#undef INTERNAL_CASE
+#undef OXEL_HANDLER
 #undef NEXT
 #undef LINE
 #undef SKIP_RUN
 #undef SLOT
-#undef in
+#undef JUMP_FROM
 #undef JUMP_BY
 #undef STEP
 }

@@ -28,6 +28,30 @@ Instruction failing(const Instruction& in, InternalOp op, std::int64_t operand) 
     return Instruction{operand, 0, in.line, static_cast<Opcode>(op)};
 }
 
+// The operands of an instruction of the image as the loop reads them: a
+// jump's target as its address, a slot as its byte offset (as in fused code).
+void to_runnable_operands(Instruction& in, const Instruction* code) {
+    const OpcodeFacts& facts = facts_of(in.op);
+    for (const auto& [kind, field] :
+         {std::pair{facts.a, &Instruction::a}, std::pair{facts.b, &Instruction::b}}) {
+        switch (kind) {
+            case Operand::target:
+                in.*field = static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(code + in.*field));
+                break;
+            case Operand::slot_read:
+            case Operand::slot_written:
+                in.*field *= static_cast<std::int64_t>(sizeof(Value));
+                break;
+            case Operand::none:
+            case Operand::integer:
+            case Operand::float_bits:
+            case Operand::string:
+            case Operand::chunk:
+                break;
+        }
+    }
+}
+
 }  // namespace
 
 Machine::Machine(Program image, bool fuse, RunLimits limits)
@@ -75,42 +99,40 @@ void Machine::prepare(bool fuse) {
             if (op >= opcode_count) {
                 out = failing(in, InternalOp::bad_opcode, op);
             } else {
-                switch (in.op) {
-                    case Opcode::jmp:
-                    case Opcode::jmp_false:
-                        if (in.a < 0 || in.a > end)
-                            out.a = end;  // off the end: "Fell off chunk"
+                // b first: arrget and fread report a bad b before a bad a.
+                const OpcodeFacts& facts = facts_of(in.op);
+                for (const auto& [kind, field] :
+                     {std::pair{facts.b, &Instruction::b}, std::pair{facts.a, &Instruction::a}}) {
+                    const std::int64_t operand = in.*field;
+                    bool names_nothing = false;
+                    switch (kind) {
+                        case Operand::none:
+                        case Operand::integer:
+                        case Operand::float_bits:
+                            break;
+                        case Operand::target:
+                            if (operand < 0 || operand > end)
+                                out.*field = end;  // off the end: "Fell off chunk"
+                            break;
+                        case Operand::slot_read:
+                        case Operand::slot_written:
+                            names_nothing = !slot_ok(operand);
+                            break;
+                        case Operand::string:
+                            names_nothing =
+                                operand < 0 || static_cast<std::uint64_t>(operand) >= program.strings.size();
+                            break;
+                        case Operand::chunk:
+                            names_nothing =
+                                operand < 0 || static_cast<std::uint64_t>(operand) >= program.chunks.size();
+                            if (!names_nothing)
+                                called[static_cast<std::size_t>(operand)] = 1;
+                            break;
+                    }
+                    if (names_nothing) {
+                        out = failing(in, InternalOp::bad_slot, operand);
                         break;
-                    case Opcode::load:
-                    case Opcode::store:
-                    case Opcode::newarr:
-                    case Opcode::arrset:
-                    case Opcode::input:
-                    case Opcode::fopen:
-                    case Opcode::fwrite:
-                    case Opcode::fclose:
-                        if (!slot_ok(in.a))
-                            out = failing(in, InternalOp::bad_slot, in.a);
-                        break;
-                    case Opcode::arrget:
-                    case Opcode::fread:
-                        if (!slot_ok(in.b))
-                            out = failing(in, InternalOp::bad_slot, in.b);
-                        else if (!slot_ok(in.a))
-                            out = failing(in, InternalOp::bad_slot, in.a);
-                        break;
-                    case Opcode::push_str:
-                        if (in.a < 0 || static_cast<std::uint64_t>(in.a) >= program.strings.size())
-                            out = failing(in, InternalOp::bad_slot, in.a);
-                        break;
-                    case Opcode::call:
-                        if (in.a < 0 || static_cast<std::uint64_t>(in.a) >= program.chunks.size())
-                            out = failing(in, InternalOp::bad_slot, in.a);
-                        else
-                            called[static_cast<std::size_t>(in.a)] = 1;
-                        break;
-                    default:
-                        break;
+                    }
                 }
             }
             in = out;
@@ -135,11 +157,12 @@ void Machine::prepare(bool fuse) {
         // Fused handlers run without stack checks: only where the heights
         // are known to fit.
         if (fuse && verify_stack_heights(chunk.code, program))
-            fuse_instructions(chunk.code);
-        // Last, when the code will move no more: jumps to addresses.
+            fuse_instructions(chunk.code, fused_operands_);
+        // Last, when the code will move no more: jumps to addresses, and
+        // slots, read by the analysis and the fuser as numbers, to offsets.
         for (Instruction& in : chunk.code)
-            if (in.op == Opcode::jmp || in.op == Opcode::jmp_false)
-                in.a = static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(chunk.code.data() + in.a));
+            if (static_cast<int>(in.op) < opcode_count)
+                to_runnable_operands(in, chunk.code.data());
         run.code = chunk.code.data();
     }
     for (std::size_t c = 0; c < runnable_.size(); ++c)

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "image/program.h"
+#include "machine/internal_opcodes.h"
 #include "runtime/files.h"
 #include "runtime/heap.h"
 #include "runtime/value.h"
@@ -99,6 +100,8 @@ private:
     // slots_read_before_written): a call zeroes only these, so the others
     // start with whatever an earlier call left there, which nothing reads.
     std::vector<std::uint32_t> zeroed_slots_;
+    // What fused instructions hold beyond their operands, at fixed addresses.
+    FusedOperands fused_operands_;
     std::unique_ptr<Value[], void (*)(void*)> stacks_;
     std::unique_ptr<Value[], void (*)(void*)> slot_area_;
 

@@ -19,66 +19,11 @@ struct StackEffect {
 
 // What one instruction of the image takes from and leaves on the stack.
 StackEffect stack_effect(const Instruction& in, const Program& program) {
-    using enum Opcode;
-    switch (in.op) {
-        case push_int:
-        case push_float:
-        case push_str:
-        case load:
-            return {0, 1};
-        case store:
-        case pop:
-        case newarr:
-        case arrget:
-        case echo:
-        case vga:
-        case jmp_false:
-        case fread:
-        case fwrite:
-        case ret:
-            return {1, 0};
-        case add:
-        case sub:
-        case mul:
-        case div:
-        case mod:
-        case eq:
-        case ne:
-        case lt:
-        case le:
-        case gt:
-        case ge:
-        case and_:
-        case or_:
-        case xor_:
-        case shl:
-        case shr:
-        case charat:
-        case cmpstr:
-        case cat:
-            return {2, 1};
-        case bitnot:
-        case sqrt:
-        case len:
-            return {1, 1};
-        case arrset:
-        case echow:
-        case pout:
-        case fopen:
-            return {2, 0};
-        case input:
-        case jmp:
-        case fclose:
-        case halt:
-            return {0, 0};
-        case call:
-            return {program.chunks[static_cast<std::size_t>(in.a)].arity, 1};
-    }
-    return {0, 0};
+    const OpcodeFacts& facts = facts_of(in.op);
+    if (facts.pops == callee_arity)
+        return {program.chunks[static_cast<std::size_t>(in.a)].arity, facts.pushes};
+    return {facts.pops, facts.pushes};
 }
-
-// Whether the run goes on to the next instruction after `in`.
-bool falls_through(Opcode op) { return op != Opcode::jmp && op != Opcode::ret && op != Opcode::halt; }
 
 // How an instruction uses slots and where the run goes after it. One that
 // both reads and writes (arrget, fread) reads first, and b may be its a.
@@ -93,30 +38,54 @@ enum Trait : std::uint8_t {
     stops = 32,    // nowhere: ret, halt, the machine's failing instructions
     unknown = 64,  // fused code, or anything else past the instruction set
 };
+constexpr std::uint8_t slot_traits(Operand operand, std::uint8_t read, std::uint8_t written) {
+    switch (operand) {
+        case Operand::slot_read:
+            return read;
+        case Operand::slot_written:
+            return written;
+        case Operand::none:
+        case Operand::integer:
+        case Operand::float_bits:
+        case Operand::string:
+        case Operand::chunk:
+        case Operand::target:
+            return 0;
+    }
+    return 0;
+}
+constexpr std::uint8_t flow_traits(Flow flow) {
+    switch (flow) {
+        case Flow::goes_on:
+            return goes_on;
+        case Flow::jumps:
+            return jumps;
+        case Flow::jumps_or_goes_on:
+            return jumps | goes_on;
+        case Flow::stops:
+            return stops;
+    }
+    return 0;
+}
 struct TraitTable {
     std::uint8_t of[256];
 };
 constexpr TraitTable make_traits() {
     TraitTable t{};
-    for (int op = 0; op < 256; ++op)
-        t.of[op] = op < opcode_count ? goes_on : unknown;
-    using enum Opcode;
-    auto set = [&](Opcode op, int bits) { t.of[static_cast<int>(op)] = static_cast<std::uint8_t>(bits); };
-    for (Opcode op : {load, arrset, fwrite, fclose})
-        set(op, goes_on | reads_a);
-    for (Opcode op : {store, newarr, input, fopen})
-        set(op, goes_on | writes_a);
-    for (Opcode op : {arrget, fread})
-        set(op, goes_on | reads_b | writes_a);
-    set(jmp, jumps);
-    set(jmp_false, jumps | goes_on);
-    set(ret, stops);
-    set(halt, stops);
-    for (InternalOp op : {InternalOp::fell_off, InternalOp::bad_slot, InternalOp::bad_opcode})
-        t.of[static_cast<int>(op)] = stops;
+    for (int op = 0; op < 256; ++op) {
+        if (op < opcode_count) {
+            const OpcodeFacts& facts = opcode_facts[op];
+            t.of[op] = static_cast<std::uint8_t>(slot_traits(facts.a, reads_a, writes_a) |
+                                                 slot_traits(facts.b, reads_b, 0) | flow_traits(facts.flow));
+        } else {
+            t.of[op] = is_failing(static_cast<InternalOp>(op)) ? stops : unknown;
+        }
+    }
     return t;
 }
 constexpr TraitTable traits = make_traits();
+static_assert(traits.of[static_cast<int>(Opcode::arrget)] == (goes_on | reads_b | writes_a));
+static_assert(traits.of[static_cast<int>(Opcode::jmp_false)] == (jumps | goes_on));
 
 // Bounds on the analysis of slots, in 64-bit words: the states kept and the
 // work done. Compiler output stays far below both. Past either, the one
@@ -152,11 +121,11 @@ bool verify_stack_heights(std::span<const Instruction> code, const Program& prog
         const int after = h - effect.pops + effect.pushes;
         if (after > static_cast<int>(max_stack))
             return false;
-        if (in.op == Opcode::jmp || in.op == Opcode::jmp_false) {
-            if (!reach(static_cast<std::size_t>(in.a), after))
-                return false;
-        }
-        if (falls_through(in.op) && !reach(at + 1, after))
+        const Flow flow = facts_of(in.op).flow;
+        if ((flow == Flow::jumps || flow == Flow::jumps_or_goes_on) &&
+            !reach(static_cast<std::size_t>(in.a), after))
+            return false;
+        if ((flow == Flow::goes_on || flow == Flow::jumps_or_goes_on) && !reach(at + 1, after))
             return false;
     }
     return true;

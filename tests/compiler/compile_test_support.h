@@ -27,13 +27,8 @@ inline std::string code_of(const Program& program, std::string_view chunk_name) 
     for (const Instruction& in : program.chunks[*index].code) {
         if (!text.empty())
             text += ", ";
-        text += opcode_names[static_cast<std::size_t>(in.op)];
-        bool uses_a = in.op == Opcode::push_int || in.op == Opcode::push_float || in.op == Opcode::push_str ||
-                      in.op == Opcode::load || in.op == Opcode::store || in.op == Opcode::newarr ||
-                      in.op == Opcode::arrget || in.op == Opcode::arrset || in.op == Opcode::input ||
-                      in.op == Opcode::jmp || in.op == Opcode::jmp_false || in.op == Opcode::fopen ||
-                      in.op == Opcode::fread || in.op == Opcode::fwrite || in.op == Opcode::fclose ||
-                      in.op == Opcode::call;
+        text += opcode_name(in.op);
+        const bool uses_a = facts_of(in.op).a != Operand::none;
         if (uses_a)
             text += " " + std::to_string(in.a);
         if (in.b != 0)

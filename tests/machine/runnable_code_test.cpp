@@ -98,12 +98,22 @@ Outcome run_counting(const Program& program, bool fuse) {
     return outcome;
 }
 
+// The run a form stands for; for call_args, whose run has no fixed length,
+// one with a load, a constant and a string as its arguments.
+std::vector<Opcode> run_of(const FusedForm& form) {
+    using enum Opcode;
+    if (form.layout == Layout::arguments)
+        return {load, push_int, push_str, call};
+    return {form.run.begin(), form.run.end()};
+}
+
 // Slots: 0 the operand x (a float where the run takes a square root, a
 // string where it takes a length, a byte or a concatenation), 1 an
 // index or second operand, 2 an array of 4, 3 a target.
 Program stack_edge_program(const FusedForm& form, int filled) {
     using enum Opcode;
-    auto takes = [&](Opcode op) { return std::find(form.run.begin(), form.run.end(), op) != form.run.end(); };
+    const std::vector<Opcode> run = run_of(form);
+    auto takes = [&](Opcode op) { return std::find(run.begin(), run.end(), op) != run.end(); };
     const bool takes_root = takes(sqrt);
     const bool takes_divide = takes(div) || takes(mod);
     const bool takes_text = takes(len) || takes(charat) || takes(cat) || takes(cmpstr);
@@ -120,12 +130,12 @@ Program stack_edge_program(const FusedForm& form, int filled) {
     for (int i = 0; i < filled; ++i)
         code.push_back({i, 0, 2, push_int});
     const auto start = static_cast<std::int64_t>(code.size());
-    const auto after = start + static_cast<std::int64_t>(form.run.size());
+    const auto after = start + static_cast<std::int64_t>(run.size());
     int loads = 0, pushes = 0, stores = 0;
     const bool step = form.layout == Layout::step_loop;  // x in slot 0, the counter in slot 1
-    for (std::size_t i = 0; i < form.run.size(); ++i) {
-        Instruction in{0, 0, static_cast<std::uint32_t>(10 + i), form.run[i]};
-        switch (form.run[i]) {
+    for (std::size_t i = 0; i < run.size(); ++i) {
+        Instruction in{0, 0, static_cast<std::uint32_t>(10 + i), run[i]};
+        switch (run[i]) {
             case load:
                 in.a = loads++ == 0 || form.layout == Layout::loop ? 0 : 1;
                 break;
@@ -172,7 +182,7 @@ Program stack_edge_program(const FusedForm& form, int filled) {
     top.code = std::move(code);
     Chunk f;
     f.name = "f";
-    f.arity = static_cast<std::uint8_t>(std::count(form.run.begin(), form.run.end(), load));
+    f.arity = static_cast<std::uint8_t>(takes(call) ? run.size() - 1 : 0);  // all the run pushes
     f.slots = f.arity;
     f.code = {{0, 0, 30, load}, {0, 0, 30, ret}};
     add_chunk(program, std::move(f));
@@ -181,21 +191,14 @@ Program stack_edge_program(const FusedForm& form, int filled) {
 }
 
 // The most values the run and the load after it hold at once above the
-// filled stack.
+// filled stack, from the opcodes' stack effects.
 int stack_need(const FusedForm& form) {
-    using enum Opcode;
     int height = 0, peak = 0;
-    for (Opcode op : form.run) {
-        if (op == load || op == push_int || op == push_float || op == push_str)
-            peak = std::max(peak, ++height);
-        else if (op == add || op == sub || op == mul || op == div || op == mod || op == eq || op == ne ||
-                 op == lt || op == le || op == gt || op == ge || op == store || op == jmp_false ||
-                 op == ret || op == arrget || op == cmpstr)
-            --height;
-        else if (op == arrset)
-            height -= 2;
-        else if (op == call)
-            height = 1;  // the arguments are all the run pushed; the result stays
+    for (Opcode op : run_of(form)) {
+        const OpcodeFacts& facts = facts_of(op);
+        height -= facts.pops == callee_arity ? height : facts.pops;  // a call takes all the run pushed
+        height += facts.pushes;
+        peak = std::max(peak, height);
     }
     return std::max(peak, height + 1);  // and the load after the run
 }

@@ -21,9 +21,9 @@ struct RootedHeap {
     std::vector<Value> roots;
     RootedHeap() {
         heap.set_root_scanner(
-            [](void* self, Heap& h) {
+            [](void* self, RootVisitor& visitor) {
                 auto& values = static_cast<RootedHeap*>(self)->roots;
-                h.mark_roots(values.data(), values.data() + values.size());
+                visitor.visit(values.data(), values.data() + values.size());
             },
             this);
     }

@@ -7,14 +7,14 @@
 #include <span>
 #include <string_view>
 
+#include "compiler/program_structure.h"  // main_file_limit
+
 namespace oxel::lint {
 
 // OXEL_VERSION comes from the project version in CMakeLists.txt.
 inline constexpr std::string_view version_text = "oxel-lint " OXEL_VERSION "\n";
 inline constexpr std::string_view usage_text =
     "Usage: oxel-lint [--format=text|json] [--disable=NAME[,NAME...]] [--list] [--] FILE.ox...\n";
-// A program holds fewer bytes than this, as for oxelc.
-inline constexpr std::size_t main_file_limit = 10'485'760;
 
 int run_command_line(std::span<const std::string_view> arguments);
 

@@ -1,10 +1,6 @@
 #include "fuzz_case.h"
 
-#include <new>
-
-#include "base/error_report.h"
 #include "base/memory_platform.h"
-#include "compiler/program_structure.h"
 
 namespace oxel::fuzz {
 
@@ -29,48 +25,6 @@ Case split_case(std::string_view bytes) {
             return c;
         bytes.remove_prefix(end + piece_separator.size());
     }
-}
-
-std::optional<Program> compile_case(const Case& c, std::string* report) {
-    platform::MemoryBackend backend;
-    backend.files = c.files;
-    platform::BackendInUse in_use(backend);
-    try {
-        return compile_program(c.main, c.main_path);
-    } catch (const Failure& failure) {
-        if (report != nullptr)
-            *report = format_report(failure);
-    } catch (const std::bad_alloc&) {
-        if (report != nullptr)
-            *report = "OutOfMemory";
-    }
-    return std::nullopt;
-}
-
-Outcome run_case(const Program& program, const Case& c, bool fuse, RunLimits limits) {
-    platform::MemoryBackend backend;
-    backend.files = c.files;
-    backend.input = c.input;
-    Outcome outcome;
-    {
-        platform::BackendInUse in_use(backend);
-        try {
-            Machine machine(program, fuse, limits);
-            machine.run();
-            outcome.ending = "end";
-        } catch (const Failure& failure) {
-            outcome.ending = format_report(failure);
-        } catch (const std::bad_alloc&) {
-            outcome.ending = "OutOfMemory";
-        } catch (const StepBudgetExhausted&) {
-            outcome.ending = "steps";
-        }
-    }
-    outcome.out = std::move(backend.out);
-    outcome.err = std::move(backend.err);
-    outcome.files = std::move(backend.files);
-    outcome.input_taken = backend.input_taken;
-    return outcome;
 }
 
 std::string describe_difference(const Outcome& fused, const Outcome& plain) {

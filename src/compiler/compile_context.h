@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "base/error_report.h"
+#include "compiler/program_structure.h"
 #include "compiler/text_rules.h"
 #include "image/program.h"
 
@@ -32,7 +33,7 @@ inline constexpr std::size_t max_stored_lines = 50000;
 inline constexpr std::size_t header_read_limit = 2097152;
 // The headers taken in, each counted at every include with its resolved
 // path, hold fewer bytes than this together: as many as the main file may hold.
-inline constexpr std::size_t include_text_limit = 10485760;
+inline constexpr std::size_t include_text_limit = main_file_limit;
 
 // Levels are counted in units of this many columns; a tab is one unit.
 inline constexpr std::int32_t indent_columns = 4;

@@ -4,6 +4,7 @@
 // throws std::bad_alloc.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,10 @@
 namespace oxel {
 
 struct CompileObserver;
+
+// A main file holds fewer bytes than this; its readers (oxelc, oxel-lint)
+// refuse a longer one.
+inline constexpr std::size_t main_file_limit = 10'485'760;
 
 // The observer, when given, watches the compilation (compile_context.h); the
 // program built is the same with or without it.

@@ -6,13 +6,13 @@
 #include <span>
 #include <string_view>
 
+#include "compiler/program_structure.h"  // main_file_limit
+
 namespace oxel {
 
 // OXEL_VERSION comes from the project version in CMakeLists.txt.
 inline constexpr std::string_view version_line = "oxelc " OXEL_VERSION "\n";
 inline constexpr std::string_view usage_line = "Usage: oxelc [--dump] <file.ox>\n";
-// The main file holds fewer bytes than this.
-inline constexpr std::size_t main_file_limit = 10'485'760;
 
 // `arguments` excludes the program name. Exhausted memory escapes as
 // std::bad_alloc, for main to end the process.

@@ -7,6 +7,8 @@
 #include <span>
 #include <string_view>
 
+#include "compiler/program_structure.h"  // main_file_limit
+
 namespace oxel::lint {
 
 // OXEL_VERSION comes from the project version in CMakeLists.txt.
@@ -27,8 +29,6 @@ inline constexpr std::string_view help_text =
     "Exit status: 0 nothing found, 1 a warning or compile error reported,\n"
     "2 a usage error or a file that could not be read.\n"
     "See oxel-lint(1) for the warnings and how to silence one line.\n";
-// A program holds fewer bytes than this, as for oxelc.
-inline constexpr std::size_t main_file_limit = 10'485'760;
 
 int run_command_line(std::span<const std::string_view> arguments);
 

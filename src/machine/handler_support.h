@@ -93,11 +93,7 @@ inline std::int64_t wrapping_mul(std::int64_t x, std::int64_t y) {
 // (0 fails; -1 overflows for the smallest integer): the inline paths take
 // only these and leave the rest to arith_operation.
 inline bool plain_divisor(std::int64_t y) { return y > 0 || y < -1; }
-// Floored: the remainder takes the divisor's sign.
-inline std::int64_t floored_mod(std::int64_t x, std::int64_t y) {
-    const std::int64_t m = x % y;
-    return (m != 0 && (m < 0) != (y < 0)) ? m + y : m;
-}
+using oxel::floored_mod;
 
 inline Value bitwise_and_(std::int64_t x, std::int64_t y) { return Value::integer(x & y); }
 inline Value bitwise_or_(std::int64_t x, std::int64_t y) { return Value::integer(x | y); }

@@ -69,12 +69,12 @@ Machine::Machine(Program image, bool fuse, RunLimits limits)
     heap.set_root_scanner(&Machine::mark_frames, this);
 }
 
-void Machine::mark_frames(void* machine, Heap& heap) {
+void Machine::mark_frames(void* machine, RootVisitor& roots) {
     const auto& self = *static_cast<const Machine*>(machine);
     for (std::uint64_t f = 0; f < self.frame_count; ++f) {
         const Frame& frame = self.frames[f];
-        heap.mark_roots(frame.slots, frame.slots + frame.slot_count);
-        heap.mark_roots(frame.stack, frame.top);
+        roots.visit(frame.slots, frame.slots + frame.slot_count);
+        roots.visit(frame.stack, frame.top);
     }
 }
 

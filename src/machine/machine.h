@@ -116,7 +116,7 @@ private:
     template <bool counting, bool budgeted>
     std::uint64_t execute();
     // The heap's root scanner: the slots and operand stacks of the frames.
-    static void mark_frames(void* machine, Heap& heap);
+    static void mark_frames(void* machine, RootVisitor& roots);
 };
 
 // Runs the program from its top-level chunk; "No code" if it has none.

@@ -61,10 +61,7 @@ Value integer_operation(ArithOp op, std::int64_t left, std::int64_t right, std::
         report_error("Modulo by zero", line);
     if (right == -1)
         return Value::integer(0);  // also keeps INT64_MIN % -1 off the hardware
-    std::int64_t m = left % right;
-    if (m != 0 && (m < 0) != (right < 0))
-        m += right;  // floored: the sign of the divisor
-    return Value::integer(m);
+    return Value::integer(floored_mod(left, right));
 }
 
 template <typename T>

@@ -23,6 +23,14 @@ bool compare_values(CompareOp op, const Value& x, const Value& y, std::uint32_t 
 // -1, 0 or 1: unsigned bytes, lexicographically; a proper prefix orders first.
 int byte_order(std::string_view x, std::string_view y);
 
+// Integer modulo, floored: a nonzero remainder takes the divisor's sign.
+// `y` is neither 0 (an error) nor -1 (the hardware traps on the smallest
+// integer); the callers deal with those first.
+inline std::int64_t floored_mod(std::int64_t x, std::int64_t y) {
+    const std::int64_t m = x % y;
+    return (m != 0 && (m < 0) != (y < 0)) ? m + y : m;
+}
+
 // Only the low six bits of the count are used; shr is arithmetic.
 inline std::int64_t shift_left(std::int64_t x, std::int64_t count) {
     return static_cast<std::int64_t>(static_cast<std::uint64_t>(x) << (count & 63));

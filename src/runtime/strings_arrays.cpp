@@ -87,7 +87,8 @@ Value concatenate(const Value& x, const Value& y, Heap& heap, std::uint32_t line
     }
     const std::size_t capacity = x.is_string() && heap.ends_its_buffer(x) ? 2 * size : size;
     // x and y are read after the allocation: it must keep them.
-    char* buffer = heap.allocate_string(size, capacity, x, y);
+    const Heap::Pinned operands(heap, x, y);
+    char* buffer = heap.allocate_string(size, capacity);
     if (!tx.empty())
         std::memcpy(buffer, tx.data(), tx.size());
     if (!ty.empty())

@@ -10,22 +10,19 @@
 #include "base/error_report.h"
 #include "compiler/program_structure.h"
 #include "image/program.h"
+#include "in_memory_run.h"
 #include "machine/machine.h"
 
 namespace oxel {
 namespace {
 
 std::string run_collecting(const Program& program, bool always) {
-    testing::internal::CaptureStdout();
-    std::string failure;
-    try {
+    const test::Outcome o = test::in_memory({}, [&] {
         Machine machine(program);
         machine.heap.set_collect_always(always);
         machine.run();
-    } catch (const Failure& f) {
-        failure = "\n" + format_report(f);
-    }
-    return testing::internal::GetCapturedStdout() + failure;
+    });
+    return o.ending == "end" ? o.out : o.out + "\n" + o.ending;
 }
 
 void expect_same_collecting(const Program& program, const std::string& expected) {

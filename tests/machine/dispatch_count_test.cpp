@@ -6,6 +6,7 @@
 #include <string>
 
 #include "compiler/program_structure.h"
+#include "in_memory_run.h"
 #include "machine/machine.h"
 
 namespace oxel {
@@ -15,9 +16,9 @@ namespace {
 std::uint64_t dispatches(std::string source, std::uint64_t n) {
     source.replace(source.find('@'), 1, std::to_string(n));
     Machine machine(compile_program(source, "t.ox"));
-    testing::internal::CaptureStdout();
-    const std::uint64_t count = machine.run_counting_dispatches();
-    (void)testing::internal::GetCapturedStdout();
+    std::uint64_t count = 0;
+    const test::Outcome o = test::in_memory({}, [&] { count = machine.run_counting_dispatches(); });
+    EXPECT_EQ(o.ending, "end");
     return count;
 }
 

@@ -9,34 +9,21 @@
 
 #include "base/error_report.h"
 #include "compiler/program_structure.h"
+#include "in_memory_run.h"
 #include "machine/machine.h"
 
 namespace oxel {
 namespace {
 
-struct Outcome {
-    std::string out;
-    std::string failure;  // the report, empty when the run ended well
-};
+using test::Outcome;
 
-Outcome run_with(const Program& program, bool fuse) {
-    Outcome outcome;
-    testing::internal::CaptureStdout();
-    try {
-        Machine machine(program, fuse);
-        machine.run();
-    } catch (const Failure& f) {
-        outcome.failure = format_report(f);
-    }
-    outcome.out = testing::internal::GetCapturedStdout();
-    return outcome;
-}
+Outcome run_with(const Program& program, bool fuse) { return test::run_case(program, {}, fuse); }
 
 void expect_same_either_way(const Program& program, const std::string& what) {
     const Outcome plain = run_with(program, false);
     const Outcome fused = run_with(program, true);
     EXPECT_EQ(fused.out, plain.out) << what;
-    EXPECT_EQ(fused.failure, plain.failure) << what;
+    EXPECT_EQ(fused.ending, plain.ending) << what;
 }
 
 TEST(FusedInstructions, SameOutcomeAsUnfused) {
@@ -118,7 +105,7 @@ TEST(FusedInstructions, FloatResults) {
     for (bool fuse : {false, true}) {
         const Outcome outcome = run_with(program, fuse);
         EXPECT_EQ(outcome.out, expected) << (fuse ? "fused" : "plain");
-        EXPECT_EQ(outcome.failure, "");
+        EXPECT_EQ(outcome.ending, "end");
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "base/error_report.h"
 #include "image/program.h"
+#include "in_memory_run.h"
 #include "machine/machine.h"
 
 namespace oxel {
@@ -32,31 +33,18 @@ Chunk chunk(std::string_view name, std::vector<Ins> code, std::uint32_t slots = 
     return c;
 }
 
-struct Outcome {
-    std::string out;
-    bool failed = false;
-    Failure failure{};
-};
+using test::Outcome;
 
 Outcome run_image(const Program& program) {
-    Outcome outcome;
-    testing::internal::CaptureStdout();
-    try {
-        run(program);
-    } catch (const Failure& f) {
-        outcome.failed = true;
-        outcome.failure = f;
-    }
-    outcome.out = testing::internal::GetCapturedStdout();
-    return outcome;
+    return test::in_memory({}, [&] { run(program); });
 }
 
 void expect_failure(const Outcome& o, std::string_view message, std::uint32_t line,
                     std::string_view file = {}) {
-    ASSERT_TRUE(o.failed) << "expected " << message;
-    EXPECT_EQ(o.failure.message, message);
-    EXPECT_EQ(o.failure.line, line);
-    EXPECT_EQ(o.failure.file, file);
+    ASSERT_TRUE(o.failure) << "expected " << message << ", got " << o.ending;
+    EXPECT_EQ(o.failure->message, message);
+    EXPECT_EQ(o.failure->line, line);
+    EXPECT_EQ(o.failure->file, file);
 }
 
 using enum Opcode;
@@ -67,7 +55,7 @@ TEST(Machine, CallPassesArgumentsInOrderAndReturnsToTheCaller) {
     add_chunk(p, chunk("add", {{load, 0}, {load, 1}, {sub}, {ret}, {push_int, 0}, {ret}}, 2, 2));
     add_chunk(p, chunk("__top", {{push_int, 10}, {push_int, 20}, {call, 0}, {echo}, {halt}}));
     Outcome o = run_image(p);
-    EXPECT_FALSE(o.failed);
+    EXPECT_EQ(o.ending, "end");
     EXPECT_EQ(o.out, "-10\n");  // slot 0 holds 10, slot 1 holds 20
 }
 
@@ -91,7 +79,7 @@ Program countdown(std::int64_t depth) {
 
 TEST(Machine, SixtyFourFramesAtMost) {
     Outcome deepest = run_image(countdown(62));  // frame 0 plus 63 nested calls
-    EXPECT_FALSE(deepest.failed);
+    EXPECT_EQ(deepest.ending, "end");
     EXPECT_EQ(deepest.out, "0\n");
     expect_failure(run_image(countdown(63)), "Call stack overflow", 7, "lib/f.oxh");
 }
@@ -106,7 +94,7 @@ TEST(Machine, FiveHundredTwelveValuesOnAStack) {
         add_chunk(p, chunk("__top", code));
         return p;
     };
-    EXPECT_FALSE(run_image(pushes(512)).failed);
+    EXPECT_EQ(run_image(pushes(512)).ending, "end");
     expect_failure(run_image(pushes(513)), "Stack overflow", 513);
 }
 
@@ -161,14 +149,14 @@ TEST(Machine, RunEndsAtTopLevelReturnOrHaltAnywhere) {
     Program returns;
     add_chunk(returns, chunk("__top", {{push_int, 1}, {ret}, {push_int, 2}, {echo}, {halt}}));
     Outcome o = run_image(returns);
-    EXPECT_FALSE(o.failed);
+    EXPECT_EQ(o.ending, "end");
     EXPECT_EQ(o.out, "");
 
     Program halts;
     add_chunk(halts, chunk("stop", {{push_int, 5}, {echo}, {halt}, {push_int, 0}, {ret}}));
     add_chunk(halts, chunk("__top", {{call, 0}, {push_int, 6}, {echo}, {halt}}));
     o = run_image(halts);
-    EXPECT_FALSE(o.failed);
+    EXPECT_EQ(o.ending, "end");
     EXPECT_EQ(o.out, "5\n");
 }
 
@@ -190,7 +178,7 @@ TEST(Machine, CalleeStartsWithFreshSlotsAndItsOwnStack) {
                                  {echo},
                                  {halt}}));
     Outcome o = run_image(p);
-    EXPECT_FALSE(o.failed);
+    EXPECT_EQ(o.ending, "end");
     EXPECT_EQ(o.out, "8\n8\n7\n");
 }
 
@@ -258,11 +246,13 @@ TEST(Machine, SlotsReadBeforeWrittenStartAsZeroAfterAnEarlierCall) {
         add_chunk(p, chunk("f", c.callee, 10, 1));
         add_chunk(p, chunk("__top", {{call, 0}, {pop}, {push_int, 0}, {call, 1}, {echo}, {halt}}));
         for (bool fuse : {true, false}) {
-            testing::internal::CaptureStdout();
-            Machine machine(p, fuse);
-            machine.heap.set_collect_always(true);  // the strings and arrays left behind are garbage
-            machine.run();
-            EXPECT_EQ(testing::internal::GetCapturedStdout(), c.out) << c.what << (fuse ? ", fused" : "");
+            const Outcome o = test::in_memory({}, [&] {
+                Machine machine(p, fuse);
+                machine.heap.set_collect_always(true);  // the strings and arrays left behind are garbage
+                machine.run();
+            });
+            EXPECT_EQ(o.out, c.out) << c.what << (fuse ? ", fused" : "");
+            EXPECT_EQ(o.ending, "end") << c.what << (fuse ? ", fused" : "");
         }
     }
 }

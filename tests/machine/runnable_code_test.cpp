@@ -11,6 +11,7 @@
 #include "base/error_report.h"
 #include "compiler/program_structure.h"
 #include "machine/internal_opcodes.h"
+#include "in_memory_run.h"
 #include "machine/machine.h"
 
 namespace oxel {
@@ -79,23 +80,18 @@ TEST(RunnableCode, ReturnOfASlotIsFused) {
 // (message and line) and leave the same; where the run overflows the chunk
 // must stay unfused, and with room the fused form must take its fast path
 // (fewer dispatches).
-struct Outcome {
-    std::string out;
-    std::string failure;
+struct Counted {
+    test::Outcome outcome;
     std::uint64_t dispatches = 0;
 };
 
-Outcome run_counting(const Program& program, bool fuse) {
-    Outcome outcome;
-    testing::internal::CaptureStdout();
-    try {
+Counted run_counting(const Program& program, bool fuse) {
+    Counted counted;
+    counted.outcome = test::in_memory({}, [&] {
         Machine machine(program, fuse);
-        outcome.dispatches = machine.run_counting_dispatches();
-    } catch (const Failure& f) {
-        outcome.failure = format_report(f);
-    }
-    outcome.out = testing::internal::GetCapturedStdout();
-    return outcome;
+        counted.dispatches = machine.run_counting_dispatches();
+    });
+    return counted;
 }
 
 // The run a form stands for; for call_args, whose run has no fixed length,
@@ -219,10 +215,10 @@ TEST(RunnableCode, EveryFusedFormAtTheEdgeOfAFullStack) {
                 const auto code = machine.runnable_code(1);
                 ASSERT_EQ(code[6 + filled].op == static_cast<Opcode>(form.op), fits);
             }
-            const Outcome plain = run_counting(program, false);
-            const Outcome fused = run_counting(program, true);
-            EXPECT_EQ(fused.out, plain.out);
-            EXPECT_EQ(fused.failure, plain.failure);
+            const Counted plain = run_counting(program, false);
+            const Counted fused = run_counting(program, true);
+            EXPECT_EQ(fused.outcome.out, plain.outcome.out);
+            EXPECT_EQ(fused.outcome.ending, plain.outcome.ending);
             if (filled == static_cast<int>(max_stack) - need) {
                 EXPECT_LT(fused.dispatches, plain.dispatches) << "no fast path with room to spare";
             }

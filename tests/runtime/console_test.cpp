@@ -13,6 +13,7 @@
 #include <unistd.h>
 #endif
 
+#include "in_memory_run.h"
 #include "runtime/runtime_test_support.h"
 
 namespace oxel {
@@ -65,18 +66,17 @@ TEST(Console, PrintValue) {
         {Arr(), "[array]\n"},
     };
     for (const auto& [value, expected] : cases) {
-        testing::internal::CaptureStdout();
-        print_value(value);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), expected) << describe(value);
+        EXPECT_EQ(output_of([&] { print_value(value); }), expected) << describe(value);
     }
 }
 
 TEST(Console, VgaBanner) {
-    testing::internal::CaptureStdout();
-    write_vga_banner(S("vga"));
-    write_vga_banner(S("vga mode 13"));
-    write_vga_banner(I(13));  // the compiler never passes one: shown as echo would
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    const std::string out = output_of([] {
+        write_vga_banner(S("vga"));
+        write_vga_banner(S("vga mode 13"));
+        write_vga_banner(I(13));  // the compiler never passes one: shown as echo would
+    });
+    EXPECT_EQ(out,
               "[VGA vga initialized]\n[VGA vga mode 13 initialized]\n[VGA 13 initialized]\n");
 }
 

@@ -21,9 +21,9 @@ struct RootedHeap {
     std::vector<Value> roots;
     RootedHeap() {
         heap.set_root_scanner(
-            [](void* self, Heap& h) {
+            [](void* self, RootVisitor& visitor) {
                 auto& values = static_cast<RootedHeap*>(self)->roots;
-                h.mark_roots(values.data(), values.data() + values.size());
+                visitor.visit(values.data(), values.data() + values.size());
             },
             this);
     }
@@ -158,6 +158,42 @@ TEST(Heap, HeldValuesSurviveTheirOwnAllocation) {
     rooted.roots = {xy};
     rooted.heap.collect();
     EXPECT_EQ(rooted.heap.count_objects(), 1u);
+}
+
+// Pinned values (nested scopes, one of them also rooted) survive collections
+// that no root asks for and never move, though each sits in a buffer with
+// room to spare that stopped growing: a caller may hold pointers to their
+// bytes. Each is released once its scope ends and nothing roots it.
+TEST(Heap, PinnedValuesStayAndStayPut) {
+    RootedHeap rooted;
+    rooted.heap.set_collect_always(false);  // no collection until asked for
+    static const std::string tail(100, '.');
+    // 200 bytes in a buffer with room for 400: one that relocation would move.
+    auto built = [&](char c) {
+        return concatenate(rooted.heap.make_string(std::string(100, c)), S(tail), rooted.heap, 1);
+    };
+    const Value outer_value = built('o');
+    {
+        const Heap::Pinned outer(rooted.heap, outer_value);
+        const Value rooted_value = built('r');
+        rooted.roots = {rooted_value};
+        const Value inner_value = built('i');
+        {
+            const Heap::Pinned inner(rooted.heap, inner_value, rooted_value);
+            rooted.heap.set_collect_always(true);  // released bytes are overwritten
+            rooted.heap.collect();  // they stopped growing
+            rooted.heap.collect();  // still stopped: would move
+            EXPECT_EQ(rooted.heap.count_objects(), 3u);
+            EXPECT_EQ(rooted.roots[0].payload, rooted_value.payload);
+            EXPECT_EQ(inner_value.as_string(), std::string(100, 'i') + tail);
+        }
+        rooted.roots = {};
+        rooted.heap.collect();
+        EXPECT_EQ(rooted.heap.count_objects(), 1u);
+        EXPECT_EQ(outer_value.as_string(), std::string(100, 'o') + tail);
+    }
+    rooted.heap.collect();
+    EXPECT_EQ(rooted.heap.count_objects(), 0u);
 }
 
 // The heap stays within a fixed bound while a loop makes far more than that,

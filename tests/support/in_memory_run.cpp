@@ -1,0 +1,30 @@
+#include "in_memory_run.h"
+
+#include "compiler/program_structure.h"
+
+namespace oxel::test {
+
+std::optional<Program> compile_case(const Case& c, std::string* report) {
+    platform::MemoryBackend backend;
+    backend.files = c.files;
+    platform::BackendInUse in_use(backend);
+    try {
+        return compile_program(c.main, c.main_path);
+    } catch (const Failure& failure) {
+        if (report != nullptr)
+            *report = format_report(failure);
+    } catch (const std::bad_alloc&) {
+        if (report != nullptr)
+            *report = "OutOfMemory";
+    }
+    return std::nullopt;
+}
+
+Outcome run_case(const Program& program, const Case& c, bool fuse, RunLimits limits) {
+    return in_memory(c, [&] {
+        Machine machine(program, fuse, limits);
+        machine.run();
+    });
+}
+
+}  // namespace oxel::test

@@ -140,7 +140,7 @@ TEST(ProgramStructure, Definitions) {
 TEST(ProgramStructure, BodiesAndScopes) {
     // each chunk has its own scope; body errors name the defining file
     EXPECT_EQ(failure_of("x1\noxelfn f\n    echo x", "dir/m.ox"), "Undefined variable 'x' @ 3 (dir/m.ox)");
-    EXPECT_TRUE(error_file.empty());
+    EXPECT_EQ(failure_of("echo y", "dir/m.ox"), "Undefined variable 'y' @ 1");  // top level: no file
     EXPECT_EQ(failure_of("oxelfn f\n    echo 1\n(r. 1 + )"), "Empty expression @ 3");
     // both definitions are compiled; calls reach the later one
     EXPECT_EQ(failure_of("oxelfn f\n    echo bad\noxelfn f\n    echo 2\n"),
@@ -236,7 +236,7 @@ TEST(ProgramStructure, ArbitraryBytesFailCleanly) {
             expect_well_formed(test::compile_text(source), source);
         } catch (const Failure& failure) {
             EXPECT_FALSE(failure.message.empty()) << source;
-            EXPECT_GE(failure.line, 1u) << source;
+            EXPECT_GE(failure.where.line, 1u) << source;
         }
     }
 }

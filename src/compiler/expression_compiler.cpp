@@ -43,7 +43,13 @@ void compile_blank_free_operand(CompileContext& context, std::string_view text, 
     if (copy.size() >= 2 && copy.front() == '"' && copy.back() == '"') {
         return compile_operand(context, keep_text(context.program, std::move(copy)), line);
     }
-    compile_operand(context, copy, line);
+    try {
+        compile_operand(context, copy, line);
+    } catch (Failure& failure) {
+        failure.where =
+            context.where(trimmed);  // the copy is not in the source: place the operand as written
+        throw;
+    }
 }
 
 struct OperatorText {

@@ -622,12 +622,16 @@ public:
                                warn(failing, column, "quoted-comma", std::move(message));
                            });
         if (failure.kind == FailureKind::undefined_variable && failure.where.first_column != 0) {
-            // the failure's range is the name; a name rebuilt without its
-            // blanks has the whole statement's range, which names nothing
+            // the failure's range is the name as written; the arithmetic
+            // form reads it without its blanks
             const Line& line = lines_[failing];
-            std::string_view name = std::string_view(files_[line.file].text)
-                                        .substr(line.start + failure.where.first_column - 1,
-                                                failure.where.last_column - failure.where.first_column + 1);
+            std::string name;
+            for (char c : std::string_view(files_[line.file].text)
+                              .substr(line.start + failure.where.first_column - 1,
+                                      failure.where.last_column - failure.where.first_column + 1)) {
+                if (!is_blank(c))
+                    name += c;
+            }
             for (std::size_t i = 0; i < failing; ++i) {
                 if (is_identifier(name) && text(i).starts_with(name) && is_statement(i))
                     check_glued_word(i, classify_statement(text(i)));

@@ -45,6 +45,7 @@ TEST(Lint, StatementWordsGluedToNames) {
         {"lo3\n  echo 1", "1:1 empty-block, 2:3 indent-unit"},
         // the compile error that the glued word causes later, and its cause
         {"inword0\necho inword", "2:6 error, 1:1 prefix-word"},
+        {"inword0\n(r. 1 + in word)", "2:9 error, 1:1 prefix-word"},
         {"lo1\n(lo. lo + 1)", "1:1 prefix-word"},
         {"  poutx(1, 2)", "1:3 indent-unit, 1:3 prefix-word"},
         // near misses

@@ -46,8 +46,8 @@ void compile_blank_free_operand(CompileContext& context, std::string_view text, 
     try {
         compile_operand(context, copy, line);
     } catch (Failure& failure) {
-        failure.where =
-            context.where(trimmed);  // the copy is not in the source: place the operand as written
+        // the copy is not in the source: place the operand as written
+        failure.where = context.where(trimmed);
         throw;
     }
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "compiler/compile_context.h"
 #include "compiler/compile_test_support.h"
 
 namespace oxel {
@@ -74,6 +75,23 @@ TEST(FailurePlace, CompileFailuresPointAtTheOffendingText) {
         EXPECT_EQ(failure.where.first_column, c.first) << c.source;
         EXPECT_EQ(failure.where.last_column, c.last) << c.source;
     }
+}
+
+// A part that is not a view into the line's code (a name rebuilt in a
+// buffer), or an empty one, stands for the whole code.
+TEST(FailurePlace, APartOutsideTheCodeIsTheWholeStatement) {
+    const std::string_view file = "x1\n  echo y cmt why\n";
+    const std::string_view code = file.substr(5, 6);  // "echo y"
+    const std::string elsewhere = "y";
+    auto columns = [&](std::string_view part) {
+        SourceRange range = range_in_code("m.ox", file.data(), 2, code, part);
+        return std::to_string(range.first_column) + "-" + std::to_string(range.last_column);
+    };
+    EXPECT_EQ(columns(code.substr(5)), "8-8");
+    EXPECT_EQ(columns(elsewhere), "3-8");
+    EXPECT_EQ(columns(file.substr(4, 3)), "3-8");   // begins before the code
+    EXPECT_EQ(columns(file.substr(10, 3)), "3-8");  // runs past it
+    EXPECT_EQ(columns({}), "3-8");
 }
 
 // The report names a file only for a failing function body; the place names

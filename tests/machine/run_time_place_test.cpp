@@ -55,5 +55,18 @@ TEST(RunTimePlace, NoColumnsWithoutTheSource) {
     EXPECT_EQ(failure.where.last_column, 0u);
 }
 
+// A fault of the image is no statement's doing: it keeps its line, without columns.
+TEST(RunTimePlace, ImageFaultsHaveNoColumns) {
+    Program program = compile_program("x1\necho x", "main.ox");
+    Chunk& top = program.chunks.back();
+    ASSERT_EQ(top.code[2].op, Opcode::load);
+    top.code[2].a = 99;
+    Failure failure = run_failure(std::move(program));
+    EXPECT_EQ(failure.kind, FailureKind::bad_slot);
+    EXPECT_EQ(failure.where.line, 2u);
+    EXPECT_EQ(failure.where.first_column, 0u);
+    EXPECT_EQ(failure.where.last_column, 0u);
+}
+
 }  // namespace
 }  // namespace oxel

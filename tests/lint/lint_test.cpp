@@ -182,6 +182,8 @@ TEST(Lint, HeadersAreCheckedThroughTheirPrograms) {
     EXPECT_EQ(findings_of("x1\nlib/names.oxh\necho x", main), dir.string() + "/lib/names.oxh:3:1 error");
     EXPECT_EQ(findings_of("x1\nlib/params.oxh\noxelfn ok.a\n    rtn a\n(y. ok 1)\necho y", main),
               dir.string() + "/lib/params.oxh:2:1 error");
+    std::ofstream(dir / "lib" / "name.oxh") << "oxelfn 9f\n    rtn 1\n";
+    EXPECT_EQ(findings_of("lib/name.oxh", main), dir.string() + "/lib/name.oxh:1:8 error");
     std::ofstream(dir / "lib" / "top.oxh") << "cmt only definitions\n\necho 1\n";
     EXPECT_EQ(findings_of("x1\nlib/top.oxh\necho x", main), dir.string() + "/lib/top.oxh:3:1 error");
     std::filesystem::remove_all(dir);

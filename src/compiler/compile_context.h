@@ -94,6 +94,18 @@ struct Scope {
 
 struct CompileContext;
 
+// The text between single quotes, as failures quote a name or a line.
+inline std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+// The place of `part`, a view into `code`: the trimmed code of the line
+// `number` of the file `path`, whose text begins at `file_start`. An empty
+// part, or one outside the code (a name rebuilt in a buffer), stands for the
+// whole code. Work done only when a failure is made.
+SourceRange range_in_code(std::string_view path, const char* file_start, std::uint32_t number,
+                          std::string_view code, std::string_view part);
+// The same for stored line i.
+SourceRange range_of(const LineList& lines, std::size_t i, std::string_view part);
+
 // Watches a compilation without changing it: the texts read, the line list,
 // and every variable that a statement writes or reads. The checker (oxel-lint)
 // uses it to see the program exactly as the compiler reads it. Views passed to
@@ -122,6 +134,11 @@ struct CompileContext {
     Scope scope;
     std::uint32_t next_slot = 0;  // also counts the unnamed loop counters
     CompileObserver* observer = nullptr;
+    std::size_t current_line = 0;  // index of the line being compiled; failures are placed on it
+
+    // The place of `part`, a view into the current line's text; the whole
+    // statement for an empty part or one rebuilt outside the source.
+    SourceRange where(std::string_view part = {}) const { return range_of(lines, current_line, part); }
 
     std::size_t emit(Opcode op, std::int64_t a, std::uint32_t line) { return emit(op, a, 0, line); }
     std::size_t emit(Opcode op, std::int64_t a, std::int64_t b, std::uint32_t line) {
@@ -160,7 +177,7 @@ inline std::uint32_t resolve(const CompileContext& context, std::string_view nam
         context.observer->read(context, name, line);
     auto found = context.scope.slots.find(name);
     if (found == context.scope.slots.end()) {
-        report_error("Undefined variable '" + std::string(name) + "'", line);
+        report_error(FailureKind::undefined_variable, quoted(name), context.where(name));
     }
     return found->second;
 }

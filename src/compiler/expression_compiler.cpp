@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <iterator>
+#include <optional>
 
 #include "compiler/compile_context.h"
 #include "compiler/statement_kind.h"
@@ -42,7 +43,13 @@ void compile_blank_free_operand(CompileContext& context, std::string_view text, 
     if (copy.size() >= 2 && copy.front() == '"' && copy.back() == '"') {
         return compile_operand(context, keep_text(context.program, std::move(copy)), line);
     }
-    compile_operand(context, copy, line);
+    try {
+        compile_operand(context, copy, line);
+    } catch (Failure& failure) {
+        // the copy is not in the source: place the operand as written
+        failure.where = context.where(trimmed);
+        throw;
+    }
 }
 
 struct OperatorText {
@@ -67,20 +74,17 @@ constexpr OperatorText logic_operators[] = {
 struct PrefixForm {
     std::string_view prefix;  // a trailing blank stands for a space or a tab
     Opcode op;
-    std::string_view usage;  // message when two comma pieces are needed and absent; empty: one operand
+    std::optional<FailureKind>
+        usage;  // failure when two comma pieces are needed and absent; none: one operand
 };
 
 // The prefix forms after `sqrt.`, in the order they are tried.
 constexpr PrefixForm prefix_forms[] = {
-    {"bit shl", Opcode::shl, "bit shl needs 'val, n'"},
-    {"bit shr", Opcode::shr, "bit shr needs 'val, n'"},
-    {"bit not", Opcode::bitnot, ""},
-    {"fread ", Opcode::fread, "fread needs 'fh, n'"},
-    {"get ", Opcode::arrget, "get needs 'arr, idx'"},
-    {"len ", Opcode::len, ""},
-    {"char ", Opcode::charat, "char needs 'str, idx'"},
-    {"cmp ", Opcode::cmpstr, "cmp needs 'a, b'"},
-    {"cat ", Opcode::cat, "cat needs 'a, b'"},
+    {"bit shl", Opcode::shl, FailureKind::shl_usage},   {"bit shr", Opcode::shr, FailureKind::shr_usage},
+    {"bit not", Opcode::bitnot, std::nullopt},          {"fread ", Opcode::fread, FailureKind::fread_usage},
+    {"get ", Opcode::arrget, FailureKind::get_usage},   {"len ", Opcode::len, std::nullopt},
+    {"char ", Opcode::charat, FailureKind::char_usage}, {"cmp ", Opcode::cmpstr, FailureKind::cmp_usage},
+    {"cat ", Opcode::cat, FailureKind::cat_usage},
 };
 
 bool has_prefix(std::string_view text, std::string_view prefix) {
@@ -97,7 +101,7 @@ bool compile_prefix_form(CompileContext& context, std::uint32_t target, std::str
         if (form.prefix.front() != text.front() || !has_prefix(text, form.prefix))
             continue;
         std::string_view rest = trim(text.substr(form.prefix.size()));
-        if (form.usage.empty()) {
+        if (!form.usage) {
             compile_operand(context, rest, line);
             context.emit(form.op, 0, line);
             context.emit(Opcode::store, target, line);
@@ -105,7 +109,7 @@ bool compile_prefix_form(CompileContext& context, std::uint32_t target, std::str
         }
         Pieces<2> pieces(rest);
         if (pieces.size() != 2)
-            report_error(std::string(form.usage), line);
+            report_error(*form.usage, context.where());
         if (form.op == Opcode::fread || form.op == Opcode::arrget) {
             // these store by themselves; the first piece names a slot to read
             std::uint32_t source = resolve(context, pieces[0], line);
@@ -221,7 +225,7 @@ void compile_split_at(CompileContext& context, std::string_view text, std::size_
 void compile_operand(CompileContext& context, std::string_view text, std::uint32_t line) {
     std::string_view operand = trim(text);
     if (operand.empty())
-        report_error("Empty expression", line);
+        report_error(FailureKind::empty_expression, context.where());
     // The first byte tells the forms apart: a string, true or false, a number,
     // and otherwise a variable name.
     switch (operand.front()) {
@@ -254,7 +258,7 @@ void compile_operand(CompileContext& context, std::string_view text, std::uint32
             if (is_integer_literal(operand)) {
                 IntegerParse value = parse_integer(operand);
                 if (!value.ok)
-                    report_error("Bad number '" + std::string(operand) + "'", line);
+                    report_error(FailureKind::bad_number, quoted(operand), context.where(operand));
                 context.emit(Opcode::push_int, value.value, line);
                 return;
             }
@@ -327,8 +331,9 @@ void compile_call(CompileContext& context, std::size_t function, std::string_vie
     });
     unsigned arity = context.program.chunks[function].arity;
     if (count != arity) {
-        report_error("Function expects " + std::to_string(arity) + " args, got " + std::to_string(count),
-                     line);
+        report_error(FailureKind::wrong_argument_count,
+                     "expects " + std::to_string(arity) + " args, got " + std::to_string(count),
+                     context.where(arguments));
     }
     context.emit(Opcode::call, static_cast<std::int64_t>(function), line);
 }
@@ -340,7 +345,7 @@ void compile_assignment(CompileContext& context, std::string_view target, std::s
     std::string_view text = trim(expression);
 
     if (text.empty())
-        report_error("Empty expression", line);
+        report_error(FailureKind::empty_expression, context.where());
     if (text.starts_with("sqrt.")) {
         compile_operand(context, text.substr(5), line);
         context.emit(Opcode::sqrt, 0, line);
@@ -371,7 +376,7 @@ AssignmentShape classify_assignment(const Program& program, std::string_view exp
         return {AssignmentForm::square_root, "sqrt.", false};
     for (const PrefixForm& form : prefix_forms) {
         if (has_prefix(text, form.prefix))
-            return {AssignmentForm::prefix, trim(form.prefix), !form.usage.empty()};
+            return {AssignmentForm::prefix, trim(form.prefix), form.usage.has_value()};
     }
     ExpressionShape shape = shape_of(text);
     for (std::size_t at : shape.logic) {

@@ -13,15 +13,6 @@ namespace oxel {
 
 namespace {
 
-// error_file names the defining file only while a body is compiled; it must
-// not outlive the program whose text it views, even when compilation fails.
-struct ErrorFileReset {
-    ErrorFileReset() { error_file = {}; }
-    ~ErrorFileReset() { error_file = {}; }
-    ErrorFileReset(const ErrorFileReset&) = delete;
-    ErrorFileReset& operator=(const ErrorFileReset&) = delete;
-};
-
 // Include lines take the text as written when it is absolute or has a drive.
 std::string resolve_header_path(std::string_view dir, std::string_view text) {
     if (dir.empty() || (text.size() > 1 && text[1] == ':') || text[0] == '/' || text[0] == '\\') {
@@ -46,7 +37,7 @@ void take_in_headers(LineList& lines, Program& program, CompileObserver* observe
     std::size_t text_taken_in = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i == max_stored_lines)
-            report_error("Include loop", 1);
+            report_error(FailureKind::include_loop, SourceRange{std::string(lines.file_of(0).path), 1, 0, 0});
         std::string_view text = lines.text(i);
         if (text.size() < 4 || !text.ends_with(".oxh"))
             continue;
@@ -56,7 +47,7 @@ void take_in_headers(LineList& lines, Program& program, CompileObserver* observe
         std::string_view kept_path = keep_text(program, std::move(path));
         included.insert(kept_path);
         const auto cannot_open = [&] {
-            report_error("Cannot open header '" + std::string(kept_path) + "'", lines[i].number);
+            report_error(FailureKind::cannot_open_header, quoted(kept_path), range_of(lines, i, text));
         };
         const auto identity = platform::identify_file(kept_path);
         const auto known = identity ? texts_read.find(*identity) : texts_read.end();
@@ -74,6 +65,7 @@ void take_in_headers(LineList& lines, Program& program, CompileObserver* observe
         text_taken_in += kept_path.size() + header_text.size();
         if (text_taken_in >= include_text_limit)
             cannot_open();
+        program.sources.emplace_back(kept_path, header_text);
         if (observer)
             observer->file_read(kept_path, header_text);
         split_lines(lines, header_text, kept_path, directory_of(kept_path), true);
@@ -82,13 +74,12 @@ void take_in_headers(LineList& lines, Program& program, CompileObserver* observe
 
 // `oxelfn name.p1, p2`: the first dot separates the name from the parameters.
 PendingFunction define_function(Program& program, const LineList& lines, std::size_t at) {
-    const SourceLine& definition = lines[at];
     std::string_view definition_path = lines.file_of(at).path;
     std::string_view rest = trim(lines.text(at).substr(6));
     std::size_t dot = rest.find('.');
     std::string_view name = trim(rest.substr(0, dot));
     if (!is_identifier(name)) {
-        report_error("Bad function name '" + std::string(name) + "'", definition.number);
+        report_error(FailureKind::bad_function_name, quoted(name), range_of(lines, at, name));
     }
     PendingFunction function{};
     if (dot != std::string_view::npos) {
@@ -97,7 +88,7 @@ PendingFunction define_function(Program& program, const LineList& lines, std::si
             std::size_t comma = params.find(',');
             std::string_view param = trim(params.substr(0, comma));
             if (!is_identifier(param)) {
-                report_error("Bad param name '" + std::string(param) + "'", definition.number);
+                report_error(FailureKind::bad_param_name, quoted(param), range_of(lines, at, param));
             }
             function.params.push_back(param);
             if (comma == std::string_view::npos)
@@ -108,7 +99,7 @@ PendingFunction define_function(Program& program, const LineList& lines, std::si
     // The arity is kept in 8 bits.
     constexpr std::size_t max_params = 255;
     if (function.params.size() > max_params) {
-        report_error("Too many params in '" + std::string(name) + "'", definition.number);
+        report_error(FailureKind::too_many_params, quoted(name), range_of(lines, at, name));
     }
 
     // the body runs to the next line of level 0
@@ -152,7 +143,6 @@ void finish_chunk(CompileContext& context) {
 void compile_body(Program& program, const LineList& lines, const BlockEnds& ends,
                   std::vector<Instruction>& code, const PendingFunction& function,
                   CompileObserver* observer) {
-    error_file = function.path;
     CompileContext context{lines, ends, program, function.chunk, code, {}, 0, observer};
     // A parameter named twice keeps the later slot; both slots count.
     for (std::size_t i = 0; i < function.params.size(); ++i) {
@@ -160,7 +150,13 @@ void compile_body(Program& program, const LineList& lines, const BlockEnds& ends
     }
     context.next_slot = static_cast<std::uint32_t>(function.params.size());
     if (function.first_line <= function.last_line) {
-        compile_block(context, function.first_line, function.last_line, lines[function.first_line].level - 1);
+        try {
+            compile_block(context, function.first_line, function.last_line,
+                          lines[function.first_line].level - 1);
+        } catch (Failure& failure) {
+            failure.report_file = function.path;
+            throw;
+        }
     }
     // running off the end returns 0
     context.emit(Opcode::push_int, 0, 1);
@@ -170,7 +166,6 @@ void compile_body(Program& program, const LineList& lines, const BlockEnds& ends
 
 void compile_top_level(Program& program, const LineList& lines, const BlockEnds& ends,
                        std::vector<Instruction>& code, CompileObserver* observer) {
-    error_file = {};
     Chunk top;
     top.name = top_chunk_name;
     std::size_t index = add_chunk(program, std::move(top));
@@ -200,10 +195,10 @@ BlockEnds find_block_ends(const LineList& lines) {
 }
 
 Program compile_program(std::string main_text, std::string_view main_path, CompileObserver* observer) {
-    ErrorFileReset reset;
     Program program;
     std::string_view path = keep_text(program, std::string(main_path));
     std::string_view text = keep_text(program, std::move(main_text));
+    program.sources.emplace_back(path, text);
 
     if (observer)
         observer->file_read(path, text);

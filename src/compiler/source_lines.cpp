@@ -2,56 +2,16 @@
 // whole-line and inline `cmt` comments, and the header-mode check.
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "compiler/compile_context.h"
 #include "compiler/statement_kind.h"
 #include "compiler/text_rules.h"
+#include "image/line_code.h"
 
 namespace oxel {
 
 namespace {
-
-// Line splitting also trims carriage returns, so CRLF files read like LF files.
-bool is_line_space(char c) { return is_blank(c) || c == '\r'; }
-
-std::string_view trim_line(std::string_view text) {
-    std::size_t first = 0;
-    while (first < text.size() && is_line_space(text[first]))
-        ++first;
-    std::size_t end = text.size();
-    while (end > first && is_line_space(text[end - 1]))
-        --end;
-    return text.substr(first, end - first);
-}
-
-bool is_whole_line_comment(std::string_view text) {
-    return text == comment_word || starts_with_word(text, comment_word);
-}
-
-// Position of an inline ` cmt` comment outside double quotes, or npos. One
-// flag tracks quotes: set by a leading quote, flipped by every later one.
-// The flag is brought up to date only where the word `cmt` stands between
-// blanks (or a blank and the end), so most lines are searched, not walked.
-std::size_t inline_comment_start(std::string_view text) {
-    std::size_t n = text.size();
-    if (n < 2)
-        return std::string_view::npos;
-    bool quoted = text[0] == '"';
-    std::size_t counted = 1;  // quotes before this position have flipped the flag
-    constexpr std::size_t length = comment_word.size();
-    for (std::size_t p = text.find(comment_word, 1); p != std::string_view::npos;
-         p = text.find(comment_word, p + 1)) {
-        if (!is_blank(text[p - 1]) || (p + length != n && !is_blank(text[p + length])))
-            continue;
-        for (; counted < p; ++counted) {
-            if (text[counted] == '"')
-                quoted = !quoted;
-        }
-        if (!quoted)
-            return p;
-    }
-    return std::string_view::npos;
-}
 
 // Line feeds in the text, in a loop the compiler can vectorise.
 std::size_t count_line_feeds(std::string_view text) {
@@ -62,6 +22,24 @@ std::size_t count_line_feeds(std::string_view text) {
 }
 
 }  // namespace
+
+SourceRange range_in_code(std::string_view path, const char* file_start, std::uint32_t number,
+                          std::string_view code, std::string_view part) {
+    const char* line_start = code.data();
+    while (line_start > file_start && line_start[-1] != '\n')
+        --line_start;
+    const std::less<const char*> before;
+    if (part.empty() || before(part.data(), code.data()) ||
+        before(code.data() + code.size(), part.data() + part.size()))
+        part = code;
+    const auto first = static_cast<std::uint32_t>(part.data() - line_start) + 1;
+    return SourceRange{std::string(path), number, first, first + static_cast<std::uint32_t>(part.size()) - 1};
+}
+
+SourceRange range_of(const LineList& lines, std::size_t i, std::string_view part) {
+    const SourceFile& file = lines.file_of(i);
+    return range_in_code(file.path, file.bytes, lines[i].number, lines.text(i), part);
+}
 
 void split_lines(LineList& lines, std::string_view text, std::string_view path, std::string_view dir,
                  bool header_mode) {
@@ -96,16 +74,12 @@ void split_lines(LineList& lines, std::string_view text, std::string_view path, 
             columns += piece[skip] == '\t' ? indent_columns : 1;
             ++skip;
         }
-        std::string_view code = trim_line(piece.substr(skip));
-        if (is_whole_line_comment(code))
-            code = {};
-        std::size_t comment = inline_comment_start(code);
-        if (comment != std::string_view::npos)
-            code = trim_line(code.substr(0, comment));
+        std::string_view code = line_code(piece.substr(skip));
         if (!code.empty()) {
             std::int32_t level = static_cast<std::int32_t>(columns / indent_columns);
             if (header_mode && level == 0 && !is_ignored_line(code) && !code.starts_with("oxelfn")) {
-                report_error("Only oxelfn definitions allowed in header '" + std::string(path) + "'", number);
+                report_error(FailureKind::header_not_definition, quoted(path),
+                             range_in_code(path, text.data(), number, code, {}));
             }
             if (stored.size() < kept_limit) {
                 stored.push_back(SourceLine{static_cast<std::uint32_t>(code.data() - text.data()),

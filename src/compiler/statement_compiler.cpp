@@ -13,14 +13,12 @@ namespace oxel {
 
 namespace {
 
-std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
-
 // `echow value, ms`: cut at the first comma, even inside quotes.
 void compile_print_with_wait(CompileContext& context, std::string_view text, std::uint32_t line) {
     std::string_view rest = trim(text.substr(5));
     std::size_t comma = rest.find(',');
     if (comma == std::string_view::npos)
-        report_error("echow needs 'val, ms'", line);
+        report_error(FailureKind::echow_usage, context.where());
     compile_operand(context, rest.substr(0, comma), line);
     compile_operand(context, rest.substr(comma + 1), line);
     context.emit(Opcode::echow, 0, line);
@@ -33,7 +31,7 @@ void compile_input(CompileContext& context, std::string_view text, std::uint32_t
         target = trim(target.substr(1, target.size() - 2));
     }
     if (!is_identifier(target))
-        report_error("Bad input target " + quoted(target), line);
+        report_error(FailureKind::bad_input_target, quoted(target), context.where(target));
     context.emit(Opcode::input, find_or_declare(context, target), line);
 }
 
@@ -41,7 +39,7 @@ void compile_input(CompileContext& context, std::string_view text, std::uint32_t
 void compile_array_store(CompileContext& context, std::string_view text, std::uint32_t line) {
     Pieces<3> pieces(trim(text.substr(3)));
     if (pieces.size() != 3)
-        report_error("set needs 'arr, idx, val'", line);
+        report_error(FailureKind::set_usage, context.where());
     std::uint32_t array = resolve(context, pieces[0], line);
     compile_operand(context, pieces[2], line);
     compile_operand(context, pieces[1], line);
@@ -52,9 +50,9 @@ void compile_array_store(CompileContext& context, std::string_view text, std::ui
 void compile_open_file(CompileContext& context, std::string_view text, std::uint32_t line) {
     Pieces<3> pieces(trim(text.substr(5)));
     if (pieces.size() != 3)
-        report_error("fopen needs 'fh, path, mode'", line);
+        report_error(FailureKind::fopen_usage, context.where());
     if (!is_identifier(pieces[0]))
-        report_error("Bad file handle " + quoted(pieces[0]), line);
+        report_error(FailureKind::bad_handle_name, quoted(pieces[0]), context.where(pieces[0]));
     std::uint32_t handle = find_or_declare(context, pieces[0]);
     compile_operand(context, pieces[1], line);
     compile_operand(context, pieces[2], line);
@@ -64,7 +62,7 @@ void compile_open_file(CompileContext& context, std::string_view text, std::uint
 void compile_write_file(CompileContext& context, std::string_view text, std::uint32_t line) {
     Pieces<2> pieces(trim(text.substr(6)));
     if (pieces.size() != 2)
-        report_error("fwrite needs 'fh, val'", line);
+        report_error(FailureKind::fwrite_usage, context.where());
     std::uint32_t handle = resolve(context, pieces[0], line);
     compile_operand(context, pieces[1], line);
     context.emit(Opcode::fwrite, handle, line);
@@ -82,10 +80,10 @@ void compile_close_file(CompileContext& context, std::string_view text, std::uin
 void compile_port_output(CompileContext& context, std::string_view text, std::uint32_t line) {
     std::size_t open = text.find('(');
     if (open == std::string_view::npos || text.back() != ')')
-        report_error("Bad pout " + quoted(text), line);
+        report_error(FailureKind::bad_pout, quoted(text), context.where());
     Pieces<2> pieces(text.substr(open + 1, text.size() - open - 2));
     if (pieces.size() != 2)
-        report_error("pout needs 'port, val'", line);
+        report_error(FailureKind::pout_usage, context.where());
     compile_operand(context, pieces[1], line);
     compile_operand(context, pieces[0], line);
     context.emit(Opcode::pout, 0, line);
@@ -97,7 +95,7 @@ void compile_assignment_statement(CompileContext& context, std::string_view text
     std::size_t dot = inside.find('.');
     std::string_view target = trim(inside.substr(0, dot));
     if (!is_identifier(target))
-        report_error("Bad target " + quoted(target), line);
+        report_error(FailureKind::bad_target, quoted(target), context.where(target));
     compile_assignment(context, target, inside.substr(dot + 1), line);
 }
 
@@ -107,7 +105,7 @@ void compile_call_or_array(CompileContext& context, std::string_view text, std::
     std::size_t open = text.find('(');
     std::string_view name = trim(text.substr(0, open));
     if (!is_identifier(name))
-        report_error("Bad statement " + quoted(text), line);
+        report_error(FailureKind::bad_statement, quoted(text), context.where());
     std::string_view arguments = trim(text.substr(open + 1, text.size() - open - 2));
     if (auto function = find_chunk(context.program, name)) {
         compile_call(context, *function, arguments, line);
@@ -116,7 +114,7 @@ void compile_call_or_array(CompileContext& context, std::string_view text, std::
     }
     Pieces<1> pieces(arguments);
     if (pieces.size() != 1)
-        report_error("Unknown call " + quoted(name), line);
+        report_error(FailureKind::unknown_call, quoted(name), context.where(name));
     std::uint32_t array = find_or_declare(context, name);
     compile_operand(context, pieces[0], line);
     context.emit(Opcode::newarr, array, line);
@@ -128,7 +126,7 @@ void compile_string_assignment(CompileContext& context, std::string_view text, s
     std::size_t quote = text.find('"');
     std::string_view name = trim(text.substr(0, quote));
     if (!is_identifier(name) || text.back() != '"' || quote == text.size() - 1) {
-        report_error("Unknown statement " + quoted(text), line);
+        report_error(FailureKind::unknown_statement, quoted(text), context.where());
     }
     std::size_t constant = add_string(context.program, text.substr(quote + 1, text.size() - quote - 2));
     context.emit(Opcode::push_str, static_cast<std::int64_t>(constant), line);
@@ -184,7 +182,7 @@ std::size_t float_name_length(std::string_view text) {
 // `x1.5`, `count10`: a name glued to a number.
 void compile_number_assignment(CompileContext& context, std::string_view text, std::uint32_t line) {
     if (text.find_first_of(" \t\"'(),") != std::string_view::npos) {
-        report_error("Unknown statement " + quoted(text), line);
+        report_error(FailureKind::unknown_statement, quoted(text), context.where());
     }
     if (text.find('.') != std::string_view::npos) {
         std::size_t k = float_name_length(text);
@@ -200,10 +198,10 @@ void compile_number_assignment(CompileContext& context, std::string_view text, s
         --digits;
     std::string_view name = text.substr(0, digits);
     if (digits == text.size() || !is_identifier(name))
-        report_error("Unknown statement " + quoted(text), line);
+        report_error(FailureKind::unknown_statement, quoted(text), context.where());
     IntegerParse value = parse_integer(text.substr(digits));
     if (!value.ok)
-        report_error("Bad number " + quoted(text), line);
+        report_error(FailureKind::bad_number, quoted(text), context.where(text.substr(digits)));
     context.emit(Opcode::push_int, value.value, line);
     context.emit(Opcode::store, find_or_declare(context, name), line);
 }
@@ -232,7 +230,7 @@ void compile_simple_statement(CompileContext& context, StatementKind kind, std::
         case StatementKind::open_file:
             return compile_open_file(context, text, line);
         case StatementKind::bare_close:
-            report_error("fclose needs a handle", line);
+            report_error(FailureKind::fclose_usage, context.where());
         case StatementKind::write_file:
             return compile_write_file(context, text, line);
         case StatementKind::close_file:
@@ -288,8 +286,9 @@ public:
                 continue;
             }
             const SourceLine& line = lines_[i];
+            context_.current_line = i;
             if (line.level > block.parent + 1)
-                report_error("Bad indentation", line.number);
+                report_error(FailureKind::bad_indentation, context_.where());
             std::size_t end = context_.block_ends[i];
             block.next = i + 1;
             StatementKind kind = classify_statement(lines_.text(i));
@@ -309,14 +308,14 @@ private:
         std::string_view text = lines_.text(i);
         switch (kind) {
             case StatementKind::bare_return:
-                report_error("rtn needs a value", line.number);
+                report_error(FailureKind::return_without_value, context_.where());
             case StatementKind::return_value:
                 // no nested-block test: lines under it fail as "Bad indentation"
                 compile_operand(context_, text.substr(3), line.number);
                 context_.emit(Opcode::ret, 0, line.number);
                 return;
             case StatementKind::bare_else:
-                report_error("els without if", line.number);
+                report_error(FailureKind::else_without_if, context_.where());
             case StatementKind::conditional:
                 return open_then_block(i, end);
             case StatementKind::loop:
@@ -324,7 +323,7 @@ private:
             default:
                 compile_simple_statement(context_, kind, text, line.number);
                 if (end > i)
-                    report_error("Unexpected indented block", line.number);
+                    report_error(FailureKind::unexpected_block, context_.where());
         }
     }
 
@@ -361,13 +360,14 @@ private:
         const SourceLine& line = lines_[i];
         std::string_view text = lines_.text(i);
         if (text.size() < 3 || !is_digit(text[2]))
-            report_error("Bad loop " + quoted(text), line.number);
+            report_error(FailureKind::bad_loop, quoted(text), context_.where());
         std::size_t digits_end = 2;
         while (digits_end < text.size() && is_digit(text[digits_end]))
             ++digits_end;
         IntegerParse count = parse_integer(text.substr(2, digits_end - 2));
         if (!count.ok)
-            report_error("Bad loop count " + quoted(text), line.number);
+            report_error(FailureKind::bad_loop_count, quoted(text),
+                         context_.where(text.substr(2, digits_end - 2)));
         std::string_view rest = trim(text.substr(digits_end));
 
         std::uint32_t counter = context_.next_slot++;  // a slot with no name
@@ -379,10 +379,10 @@ private:
         body.count = count.value;
         if (!rest.empty()) {
             if (rest[0] != 'w')
-                report_error("Bad loop " + quoted(text), line.number);
+                report_error(FailureKind::bad_loop, quoted(text), context_.where());
             if (rest.size() > 1) {
                 if (!is_blank(rest[1]))
-                    report_error("Bad loop " + quoted(text), line.number);
+                    report_error(FailureKind::bad_loop, quoted(text), context_.where());
                 compile_condition(context_, rest.substr(2), line.number);
                 body.pending_jump = context_.emit(Opcode::jmp_false, -1, line.number);
                 body.has_pending_jump = true;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "image/line_code.h"  // comment_word
 #include "image/program.h"
 
 namespace oxel {
@@ -75,11 +76,6 @@ inline constexpr StatementWord statement_words[] = {
     {"ox.init", WordMatch::exact, StatementKind::ignored},
     {"branch", WordMatch::exact, StatementKind::ignored},
 };
-
-// The word that starts a comment: the line splitter removes ` cmt ...` at the
-// end of a line, and a line that is `cmt` or starts with `cmt` and a blank,
-// before any statement is read.
-inline constexpr std::string_view comment_word = "cmt";
 
 // The word of the first row of that kind; empty for the kinds no word makes.
 constexpr std::string_view statement_word(StatementKind kind) {

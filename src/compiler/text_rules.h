@@ -5,11 +5,9 @@
 
 #include <string_view>
 
-namespace oxel {
+#include "image/line_code.h"  // is_blank
 
-// A blank is a space or a tab; carriage returns and other control bytes are
-// ordinary bytes except where the line splitter says otherwise.
-inline bool is_blank(char c) { return c == ' ' || c == '\t'; }
+namespace oxel {
 
 inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
 

@@ -43,10 +43,10 @@ int run_command_line(std::span<const std::string_view> arguments) {
 
     UnreadInputGiveBack give_back;
     try {
-        error_file = {};
         auto text = platform::read_whole_file(path, main_file_limit);
         if (!text)
-            report_error("Cannot open '" + std::string(path) + "'", 1);
+            report_error(FailureKind::cannot_open_main, "'" + std::string(path) + "'",
+                         SourceRange{std::string(path), 1, 0, 0});
         Program program = compile_program(std::move(*text), path);
         if (dump) {
             dump_program(program);

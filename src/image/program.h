@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace oxel {
@@ -149,6 +150,9 @@ struct Program {
     // Owns the bytes that every view above points into (source texts, paths).
     // A deque, so keeping one more never moves the others.
     std::deque<std::string> texts;
+    // Each file read, by its path as opened, main file first; views into
+    // texts. Read only to place a run-time failure on its statement.
+    std::vector<std::pair<std::string_view, std::string_view>> sources;
 };
 
 // Moves the text into the program and returns a view that lives as long as it.

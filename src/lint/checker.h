@@ -23,24 +23,6 @@
 
 namespace oxel::lint {
 
-// A warning named by its text where code keeps the text: a name that no
-// row of the table has does not compile.
-class WarningName {
-public:
-    // implicit, so that a call may pass the name as it is written
-    consteval WarningName(const char* name) : warning(find(name)) {}
-    Warning warning;
-
-private:
-    static consteval Warning find(std::string_view name) {
-        for (std::size_t w = 0; w < std::size(warning_table); ++w) {
-            if (warning_table[w].name == name)
-                return static_cast<Warning>(w);
-        }
-        throw "no warning has this name";
-    }
-};
-
 class Checks {
 public:
     Checks(const Recorder& recorded, const Program& program);
@@ -61,9 +43,6 @@ protected:
 
     // Adds the finding unless the line's comment silences the warning.
     void warn(std::size_t i, std::size_t column, Warning warning, std::string message);
-    void warn(std::size_t i, std::size_t column, WarningName name, std::string message) {
-        warn(i, column, name.warning, std::move(message));
-    }
 
     // The blanks before the line's code; carriage returns there are trimmed,
     // not indentation.

@@ -19,7 +19,7 @@ public:
         skipped_.assign(lines_.size(), false);
         std::size_t failing = lines_.size();
         for (std::size_t i = 0; i < lines_.size(); ++i) {
-            if (files_[lines_[i].file].path == path && lines_[i].number == failure.line) {
+            if (files_[lines_[i].file].path == path && lines_[i].number == failure.where.line) {
                 failing = i;
                 break;
             }
@@ -28,14 +28,21 @@ public:
             return {};
         check_quoted_comma(failing, classify_statement(text(failing)), program_,
                            [&](std::size_t column, std::string message) {
-                               warn(failing, column, "quoted-comma", std::move(message));
+                               warn(failing, column, Warning::quoted_comma, std::move(message));
                            });
-        constexpr std::string_view undefined = "Undefined variable '";
-        if (failure.message.starts_with(undefined) && failure.message.ends_with('\'')) {
-            std::string_view name = std::string_view(failure.message).substr(undefined.size());
-            name.remove_suffix(1);
+        if (failure.kind == FailureKind::undefined_variable && failure.where.first_column != 0) {
+            // the failure's range is the name as written; the arithmetic
+            // form reads it without its blanks
+            const Line& line = lines_[failing];
+            std::string name;
+            for (char c : std::string_view(files_[line.file].text)
+                              .substr(line.start + failure.where.first_column - 1,
+                                      failure.where.last_column - failure.where.first_column + 1)) {
+                if (!is_blank(c))
+                    name += c;
+            }
             for (std::size_t i = 0; i < failing; ++i) {
-                if (!name.empty() && text(i).starts_with(name) && is_statement(i))
+                if (is_identifier(name) && text(i).starts_with(name) && is_statement(i))
                     check_glued_word(i, classify_statement(text(i)));
             }
         }
@@ -62,53 +69,23 @@ std::string_view line_by_number(std::string_view text, std::uint32_t number) {
 
 std::vector<Finding> report_failure(const Recorder& recorded, const Failure& failure,
                                     std::string_view main_path) {
-    // The compiler names the file only inside function bodies; elsewhere the
-    // line is the main file's, or a header's for errors in the header passes.
-    std::string path = failure.file.empty() ? std::string(main_path) : failure.file;
-    constexpr std::string_view in_header = "Only oxelfn definitions allowed in header '";
-    const std::string& message = failure.message;
-    if (message.starts_with(in_header)) {
-        path = message.substr(in_header.size(), message.size() - in_header.size() - 1);
-    } else if (failure.file.empty()) {
-        // Errors of the include and function passes may stand in a header:
-        // the include line that names the header, or the definition that
-        // holds the quoted name.
-        std::size_t open = message.find('\'');
-        std::string_view quoted;
-        if (open != std::string::npos && message.back() == '\'')
-            quoted = std::string_view(message).substr(open + 1, message.size() - open - 2);
-        bool include = message.starts_with("Cannot open header '");
-        bool definition =
-            message.starts_with("Bad function name '") || message.starts_with("Bad param name '");
-        // the include pass fails before the lines are recorded: look at the files
-        for (const FileCopy& file : recorded.files) {
-            std::string_view text = trim(line_by_number(file.text, failure.line));
-            std::size_t oxh = text.find(".oxh");
-            if (include && oxh != std::string_view::npos && quoted.ends_with(text.substr(0, oxh + 4))) {
-                path = file.path;
-                break;
-            }
-        }
-        for (const Line& line : recorded.lines) {
-            std::string_view text =
-                std::string_view(recorded.files[line.file].text).substr(line.code, line.length);
-            if (definition && line.number == failure.line && line.level == 0 && text.starts_with("oxelfn") &&
-                text.find(quoted) != std::string_view::npos) {
-                path = recorded.files[line.file].path;
-                break;
-            }
-        }
-    }
+    // The failure names the file its line is in, main file or header; a
+    // file that cannot be opened names no line of its own.
+    std::string path = failure.where.file.empty() ? std::string(main_path) : failure.where.file;
     std::string_view source;
     for (const FileCopy& file : recorded.files) {
         if (file.path == path)
-            source = line_by_number(file.text, failure.line);
+            source = line_by_number(file.text, failure.where.line);
     }
-    std::size_t first = source.find_first_not_of(" \t");
-    std::uint32_t column = first == std::string_view::npos ? 1 : static_cast<std::uint32_t>(first + 1);
+    // the caret at the failure's first column; without one, at the line's first non-blank byte
+    std::uint32_t column = failure.where.first_column;
+    if (column == 0) {
+        std::size_t first = source.find_first_not_of(" \t");
+        column = first == std::string_view::npos ? 1 : static_cast<std::uint32_t>(first + 1);
+    }
     std::vector<Finding> findings;
     findings.push_back(
-        Finding{Severity::error, path, failure.line, column, "", failure.message, std::string(source)});
+        Finding{Severity::error, path, failure.where.line, column, "", failure.message, std::string(source)});
 
     Program empty;  // the failed compilation left none
     std::vector<Finding> hints = Checker(recorded, empty).failure_hints(path, failure);

@@ -32,8 +32,8 @@ namespace oxel {
 
 namespace handlers {
 
-void fail_stack_underflow(std::uint32_t line) { report_error("Stack underflow", line); }
-void fail_stack_overflow(std::uint32_t line) { report_error("Stack overflow", line); }
+void fail_stack_underflow(std::uint32_t line) { report_error(FailureKind::stack_underflow, line); }
+void fail_stack_overflow(std::uint32_t line) { report_error(FailureKind::stack_overflow, line); }
 
 }  // namespace handlers
 
@@ -52,7 +52,7 @@ template <bool counting, bool budgeted>
 std::uint64_t Machine::execute() {
     auto top_index = find_chunk(program, top_chunk_name);
     if (!top_index || *top_index >= runnable_.size())
-        report_error("No code", 1);
+        report_error(FailureKind::no_code, 1);
 
     // Frame 0: the top-level chunk with fresh slots and an empty stack.
     // All of them zeroed, once per run: its parameters too (no call passes
@@ -181,7 +181,7 @@ std::uint64_t Machine::execute() {
 #undef STEP
 }
 catch (Failure& failure) {
-    failure.file = std::string(frame->chunk->file);
+    place_run_time_failure(failure, program, frame->chunk->file);
     throw;
 }
 return dispatches;

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "base/error_report.h"
+#include "image/line_code.h"
 #include "machine/internal_opcodes.h"
 #include "machine/verify.h"
 
@@ -169,6 +170,49 @@ void Machine::prepare(bool fuse) {
         runnable_[c].zeroed = zeroed_slots_.data() + zeroed_start[c];
     stacks_.reset(allocate_zeroed(max_frames * max_stack));
     slot_area_.reset(allocate_zeroed(max_frames * static_cast<std::size_t>(widest)));
+}
+
+namespace {
+
+bool is_image_fault(FailureKind kind) {
+    return kind == FailureKind::bad_opcode || kind == FailureKind::bad_slot ||
+           kind == FailureKind::fell_off_chunk || kind == FailureKind::stack_underflow ||
+           kind == FailureKind::stack_overflow || kind == FailureKind::no_code;
+}
+
+// Line `number` of the text (1-based), without its line feed; empty past the end.
+std::string_view physical_line(std::string_view text, std::uint32_t number) {
+    std::size_t start = 0;
+    for (std::uint32_t n = 1; n < number; ++n) {
+        std::size_t feed = text.find('\n', start);
+        if (feed == std::string_view::npos)
+            return {};
+        start = feed + 1;
+    }
+    return text.substr(start, text.find('\n', start) - start);
+}
+
+}  // namespace
+
+void place_run_time_failure(Failure& failure, const Program& program, std::string_view chunk_file) {
+    failure.report_file = chunk_file;
+    std::string_view file = chunk_file;
+    if (file.empty() && !program.sources.empty())
+        file = program.sources.front().first;
+    failure.where.file = file;
+    if (is_image_fault(failure.kind) || failure.where.line == 0)
+        return;
+    for (const auto& [path, text] : program.sources) {
+        if (path != file)
+            continue;
+        std::string_view line = physical_line(text, failure.where.line);
+        std::string_view code = line_code(line);
+        if (!code.empty()) {
+            failure.where.first_column = static_cast<std::uint32_t>(code.data() - line.data()) + 1;
+            failure.where.last_column = static_cast<std::uint32_t>(code.data() + code.size() - line.data());
+        }
+        return;
+    }
 }
 
 void run(Program program) {

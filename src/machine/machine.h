@@ -20,8 +20,10 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string_view>
 #include <vector>
 
+#include "base/error_report.h"
 #include "image/program.h"
 #include "machine/internal_opcodes.h"
 #include "runtime/files.h"
@@ -121,5 +123,16 @@ private:
 
 // Runs the program from its top-level chunk; "No code" if it has none.
 void run(Program program);
+
+// Completes the place of a failure raised while the code of a chunk defined in
+// `chunk_file` ran (empty for the top level, which is the main file's): that
+// file, also named in the report for function bodies, and the columns of the
+// statement on the failing line, first non-blank byte to the end of its code.
+// (A body that runs on into the next header is placed in its definition's
+// file: the loop keeps no file per line.) Faults of the
+// image itself (bad opcode or slot, falling off a chunk, stack faults) and
+// lines of an image built without its source keep column 0. Work done only
+// when a failure is made; the loop keeps nothing for it.
+void place_run_time_failure(Failure& failure, const Program& program, std::string_view chunk_file);
 
 }  // namespace oxel

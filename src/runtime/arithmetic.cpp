@@ -22,13 +22,13 @@ Value float_operation(ArithOp op, double left, double right, std::uint32_t line)
             return Value::number(left * right);
         case ArithOp::div:
             if (right == 0.0)
-                report_error("Division by zero", line);  // either sign; NaN divides
+                report_error(FailureKind::division_by_zero, line);  // either sign; NaN divides
             return Value::number(left / right);
         case ArithOp::mod:
             break;
     }
     if (right == 0.0)
-        report_error("Modulo by zero", line);
+        report_error(FailureKind::modulo_by_zero, line);
     double r = std::fmod(left, right);
     // Only a negative left operand is corrected: 7.0 mod -3 stays 1.0.
     if (left < 0)
@@ -49,7 +49,7 @@ Value integer_operation(ArithOp op, std::int64_t left, std::int64_t right, std::
             return Value::integer(static_cast<std::int64_t>(l * r));
         case ArithOp::div:
             if (right == 0)
-                report_error("Division by zero", line);
+                report_error(FailureKind::division_by_zero, line);
             // The one quotient that does not fit wraps to itself (the hardware traps).
             if (left == int_min && right == -1)
                 return Value::integer(int_min);
@@ -58,7 +58,7 @@ Value integer_operation(ArithOp op, std::int64_t left, std::int64_t right, std::
             break;
     }
     if (right == 0)
-        report_error("Modulo by zero", line);
+        report_error(FailureKind::modulo_by_zero, line);
     if (right == -1)
         return Value::integer(0);  // also keeps INT64_MIN % -1 off the hardware
     return Value::integer(floored_mod(left, right));
@@ -110,7 +110,7 @@ bool compare_values(CompareOp op, const Value& x, const Value& y, std::uint32_t 
     if (x.is_string() && y.is_string())
         return holds(op, byte_order(x.as_string(), y.as_string()), 0);
     if (x.is_string() || x.is_array() || y.is_string() || y.is_array()) {
-        report_error("Cannot compare these values", line);
+        report_error(FailureKind::cannot_compare, line);
     }
     if (x.is_int() && y.is_int())
         return holds(op, x.as_int(), y.as_int());
@@ -124,7 +124,7 @@ Value square_root(const Value& x, std::uint32_t line) {
     const Number n = number_of(x, line);
     if (n.is_float) {
         if (n.f < 0.0)
-            report_error("Square root of negative", line);
+            report_error(FailureKind::negative_square_root, line);
         return Value::number(std::sqrt(n.f));  // sqrt(-0.0) is -0.0
     }
     if (n.i <= 0)

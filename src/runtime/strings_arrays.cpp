@@ -15,18 +15,18 @@ namespace {
 constexpr std::int64_t max_array_length = 1'000'000;
 
 [[noreturn]] void report_out_of_bounds(std::int64_t index, std::uint64_t length, std::uint32_t line) {
-    std::string message = "Index ";
-    append_integer(message, index);
-    message += " out of bounds (len ";
-    message += std::to_string(length);
-    message += ')';
-    report_error(std::move(message), line);
+    std::string detail;
+    append_integer(detail, index);
+    detail += " out of bounds (len ";
+    detail += std::to_string(length);
+    detail += ')';
+    report_error(FailureKind::index_out_of_bounds, detail, line);
 }
 
 // The element an arrget or arrset reaches, after the kind and bounds checks.
 std::int64_t& element_of(const Value& array, std::int64_t index, std::uint32_t line) {
     if (!array.is_array())
-        report_error("Not an array", line);
+        report_error(FailureKind::not_an_array, line);
     if (index < 0 || static_cast<std::uint64_t>(index) >= array.array_length())
         report_out_of_bounds(index, array.array_length(), line);
     return array.array_elements()[index];
@@ -39,12 +39,12 @@ std::int64_t length_of(const Value& v, std::uint32_t line) {
         return static_cast<std::int64_t>(v.as_string().size());
     if (v.is_array())
         return static_cast<std::int64_t>(v.array_length());
-    report_error("len needs a string or array", line);
+    report_error(FailureKind::len_operand, line);
 }
 
 std::int64_t byte_at(const Value& s, std::int64_t index, std::uint32_t line) {
     if (!s.is_string())
-        report_error("char needs a string", line);
+        report_error(FailureKind::char_operand, line);
     const std::string_view bytes = s.as_string();
     if (index < 0 || static_cast<std::uint64_t>(index) >= bytes.size()) {
         report_out_of_bounds(index, bytes.size(), line);
@@ -54,7 +54,7 @@ std::int64_t byte_at(const Value& s, std::int64_t index, std::uint32_t line) {
 
 std::int64_t compare_strings(const Value& x, const Value& y, std::uint32_t line) {
     if (!x.is_string() || !y.is_string())
-        report_error("cmp needs two strings", line);
+        report_error(FailureKind::cmp_operands, line);
     return byte_order(x.as_string(), y.as_string());
 }
 
@@ -67,7 +67,7 @@ std::int64_t compare_strings(const Value& x, const Value& y, std::uint32_t line)
 // strings are built side by side. Any other result gets a buffer of its size.
 Value concatenate(const Value& x, const Value& y, Heap& heap, std::uint32_t line) {
     if (x.is_array() || y.is_array())
-        report_error("Cannot stringify array", line);
+        report_error(FailureKind::cannot_stringify_array, line);
     TextBuffer x_buffer;
     TextBuffer y_buffer;
     const std::string_view tx = text_of(x, x_buffer);
@@ -98,9 +98,9 @@ Value concatenate(const Value& x, const Value& y, Heap& heap, std::uint32_t line
 
 Value new_array(Heap& heap, std::int64_t size, std::uint32_t line) {
     if (size < 1 || size > max_array_length) {
-        std::string message = "Bad array size ";
-        append_integer(message, size);
-        report_error(std::move(message), line);
+        std::string size_text;
+        append_integer(size_text, size);
+        report_error(FailureKind::bad_array_size, size_text, line);
     }
     const auto length = static_cast<std::uint64_t>(size);
     return Value::array(heap.allocate_array(length), length);  // zeroed

@@ -44,12 +44,12 @@ Number number_of(const Value& v, std::uint32_t line) {
             // An integer too long for 64 bits lands here and becomes a float.
             if (const auto parsed = parse_float(text))
                 return {true, 0, *parsed};
-            report_error("Not a number", line);
+            report_error(FailureKind::not_a_number, line);
         }
         case ValueKind::Array:
             break;
     }
-    report_error("Array is not a number", line);
+    report_error(FailureKind::array_not_a_number, line);
 }
 
 std::int64_t integer_of(const Value& v, std::uint32_t line) {
@@ -61,21 +61,21 @@ std::int64_t integer_of(const Value& v, std::uint32_t line) {
         case ValueKind::Float: {
             const double f = v.as_float();
             if (std::isnan(f))
-                report_error("Not a number", line);
+                report_error(FailureKind::not_a_number, line);
             if (std::fabs(f) >= too_large)
-                report_error("Number too large", line);
+                report_error(FailureKind::number_too_large, line);
             return static_cast<std::int64_t>(f);  // truncates toward zero
         }
         case ValueKind::String: {
             const IntegerParse parsed = parse_integer(trim_number_text(v.as_string()));
             if (!parsed.ok)
-                report_error("Not a number", line);
+                report_error(FailureKind::not_a_number, line);
             return parsed.value;
         }
         case ValueKind::Array:
             break;
     }
-    report_error("Array is not a number", line);
+    report_error(FailureKind::array_not_a_number, line);
 }
 
 bool is_truthy(const Value& v) {

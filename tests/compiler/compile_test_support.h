@@ -53,9 +53,9 @@ inline std::string failure_of(std::string source, std::string_view path = "main.
     try {
         compile_text(std::move(source), path);
     } catch (const Failure& failure) {
-        std::string text = failure.message + " @ " + std::to_string(failure.line);
-        if (!failure.file.empty())
-            text += " (" + failure.file + ")";
+        std::string text = failure.message + " @ " + std::to_string(failure.where.line);
+        if (!failure.report_file.empty())
+            text += " (" + failure.report_file + ")";
         return text;
     }
     return "compiled";

@@ -48,7 +48,7 @@ TEST(SplitLines, HeaderModeAllowsOnlyDefinitionsAtLevelZero) {
         FAIL() << "no failure";
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.message, "Only oxelfn definitions allowed in header 'lib/h.oxh'");
-        EXPECT_EQ(failure.line, 3u);
+        EXPECT_EQ(failure.where.line, 3u);
     }
 }
 

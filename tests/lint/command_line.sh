@@ -21,7 +21,7 @@ expect 1 "$lint" unused.ox
 grep -q '^unused.ox:1:1: warning: .* \[unused-variable\]$' out.txt || { echo "no warning line"; failed=1; }
 expect 0 "$lint" --disable=paren-no-dot,unused-variable unused.ox
 expect 1 "$lint" broken.ox
-grep -q "^broken.ox:1:1: error: Undefined variable 'y'$" out.txt || { echo "no error line"; failed=1; }
+grep -q "^broken.ox:1:6: error: Undefined variable 'y'$" out.txt || { echo "no error line"; failed=1; }
 expect 1 "$lint" --format=json clean.ox unused.ox
 grep -q '"name": "unused-variable"' out.txt || { echo "no JSON finding"; failed=1; }
 expect 0 "$lint" --format=json clean.ox

@@ -45,7 +45,8 @@ TEST(Lint, StatementWordsGluedToNames) {
         {"lo5\nlo0 cmt lint-ignore=prefix-word", "1:1 prefix-word"},
         {"lo3\n  echo 1", "1:1 empty-block, 2:3 indent-unit"},
         // the compile error that the glued word causes later, and its cause
-        {"inword0\necho inword", "2:1 error, 1:1 prefix-word"},
+        {"inword0\necho inword", "2:6 error, 1:1 prefix-word"},
+        {"inword0\n(r. 1 + in word)", "2:9 error, 1:1 prefix-word"},
         {"lo1\n(lo. lo + 1)", "1:1 prefix-word"},
         {"  poutx(1, 2)", "1:3 indent-unit, 1:3 prefix-word"},
         // near misses
@@ -53,8 +54,8 @@ TEST(Lint, StatementWordsGluedToNames) {
         {"in (w)\necho w\nin(v)\necho v", ""},
         {"vga mode 13\nvga\npout(1, 2)\nx1\nechow x, 1", ""},
         {"lo10\n    echo 1\nlo2 w 1 < 2\n    echo 2", ""},
-        {"index5\necho index", "2:1 error, 1:1 prefix-word"},
-        {"in dex5\necho index", "2:1 error"},
+        {"index5\necho index", "2:6 error, 1:1 prefix-word"},
+        {"in dex5\necho index", "2:6 error"},
     };
     check_cases(cases);
 }
@@ -121,14 +122,14 @@ TEST(Lint, IgnoredAndSplitLines) {
         {"s\"a\"\n(s. cat s, \",\")\necho s", "2:1 error, 2:13 quoted-comma"},
         {"a(3)\nset a, 0, \"x,y\"", "2:1 error, 2:13 quoted-comma"},
         {"fopen f, \"o\", \"w\"\nfwrite f, \"a,b\"", "2:1 error, 2:13 quoted-comma"},
-        {"echow \"a,b\", 1", "1:1 error, 1:9 quoted-comma"},
-        {"oxelfn f.a, b\n    rtn a\nf(\"x,y\")", "3:1 error, 3:5 quoted-comma"},
+        {"echow \"a,b\", 1", "1:7 error, 1:9 quoted-comma"},
+        {"oxelfn f.a, b\n    rtn a\nf(\"x,y\")", "3:3 error, 3:5 quoted-comma"},
         {"  x1\n  (r. cat x, \"a,b\")", "2:3 error, 2:16 quoted-comma"},
         // near misses: commas between the strings, or in strings that are not split
         {"(total. total + 1)\necho total\nbranch\nox.init", ""},
         {"(s. cat \"a\", \"b\")\necho s\nt\"a,b\"\necho t\n(u. \"a,b\")\necho u\necho \"a,b\"", ""},
         {"echow \"x\", \",\"", ""},
-        {"echo y", "1:1 error"},
+        {"echo y", "1:6 error"},
     };
     check_cases(cases);
 }
@@ -186,12 +187,14 @@ TEST(Lint, HeadersAreCheckedThroughTheirPrograms) {
                   "/lib/./util.oxh:9:5 unused-variable");
 
     std::ofstream(dir / "lib" / "bad.oxh") << "oxelfn bad\n    echo nothing\n";
-    EXPECT_EQ(findings_of("lib/bad.oxh\nbad()", main), dir.string() + "/lib/bad.oxh:2:5 error");
+    EXPECT_EQ(findings_of("lib/bad.oxh\nbad()", main), dir.string() + "/lib/bad.oxh:2:10 error");
     std::ofstream(dir / "lib" / "names.oxh") << "oxelfn good\n    rtn 1\nmissing.oxh\n";
     std::ofstream(dir / "lib" / "params.oxh") << "cmt\noxelfn bad.a,,b\n    rtn 1\n";
     EXPECT_EQ(findings_of("x1\nlib/names.oxh\necho x", main), dir.string() + "/lib/names.oxh:3:1 error");
     EXPECT_EQ(findings_of("x1\nlib/params.oxh\noxelfn ok.a\n    rtn a\n(y. ok 1)\necho y", main),
               dir.string() + "/lib/params.oxh:2:1 error");
+    std::ofstream(dir / "lib" / "name.oxh") << "oxelfn 9f\n    rtn 1\n";
+    EXPECT_EQ(findings_of("lib/name.oxh", main), dir.string() + "/lib/name.oxh:1:8 error");
     std::ofstream(dir / "lib" / "top.oxh") << "cmt only definitions\n\necho 1\n";
     EXPECT_EQ(findings_of("x1\nlib/top.oxh\necho x", main), dir.string() + "/lib/top.oxh:3:1 error");
     std::filesystem::remove_all(dir);

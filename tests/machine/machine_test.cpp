@@ -43,8 +43,8 @@ void expect_failure(const Outcome& o, std::string_view message, std::uint32_t li
                     std::string_view file = {}) {
     ASSERT_TRUE(o.failure) << "expected " << message << ", got " << o.ending;
     EXPECT_EQ(o.failure->message, message);
-    EXPECT_EQ(o.failure->line, line);
-    EXPECT_EQ(o.failure->file, file);
+    EXPECT_EQ(o.failure->where.line, line);
+    EXPECT_EQ(o.failure->report_file, file);
 }
 
 using enum Opcode;

@@ -73,7 +73,7 @@ std::string outcome_of(const Program& program) {
         Machine machine(program, false);
         machine.run();
     } catch (const Failure& failure) {
-        return failure.message + " @ " + std::to_string(failure.line);
+        return failure.message + " @ " + std::to_string(failure.where.line);
     }
     return "done";
 }

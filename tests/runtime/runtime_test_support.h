@@ -42,7 +42,7 @@ std::string failure_of(Action&& action) {
     try {
         action();
     } catch (const Failure& failure) {
-        return failure.message + " @" + std::to_string(failure.line);
+        return failure.message + " @" + std::to_string(failure.where.line);
     }
     return "no failure";
 }

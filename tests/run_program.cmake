@@ -5,6 +5,7 @@
 #   case.code    expected exit status       (missing: 0)
 #   case.in      standard input             (missing: empty)
 #   case.args    arguments, one per line    (missing: the program's file name)
+#   case.env     environment variables for the run, NAME=VALUE one per line
 #   case.files/  copied into the scratch folder before the run
 #   -DDATA=a;b   more files copied into the scratch folder before the run
 #   case.expect/ files the scratch folder must hold afterwards, byte for byte
@@ -33,6 +34,11 @@ set(command ${OXELC} ${file})
 if(EXISTS ${base}.args)
   # One argument per line, empty ones included, which a CMake list would drop.
   set(command sh ${CMAKE_CURRENT_LIST_DIR}/run_with_args.sh ${OXELC} ${base}.args)
+endif()
+
+if(EXISTS ${base}.env)
+  file(STRINGS ${base}.env variables)
+  set(command ${CMAKE_COMMAND} -E env ${variables} ${command})
 endif()
 
 set(input /dev/null)

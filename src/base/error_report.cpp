@@ -8,7 +8,7 @@ void report_error(FailureKind kind, std::string_view detail, SourceRange where) 
         message += ' ';
         message += detail;
     }
-    throw Failure{kind, std::move(message), std::move(where), {}};
+    throw Failure{kind, std::move(message), std::move(where), {}, {}};
 }
 
 void report_error(FailureKind kind, SourceRange where) { report_error(kind, {}, std::move(where)); }
@@ -32,6 +32,25 @@ std::string format_report(const Failure& failure) {
         text += ")";
     }
     text += "\n[Oxel Execution Terminated]\n";
+    return text;
+}
+
+std::string format_call_chain(const Failure& failure) {
+    if (failure.calls.empty())
+        return {};
+    std::string text = "Call chain, innermost first:\n";
+    for (const CallSite& call : failure.calls) {
+        text += "  ";
+        text += call.function;
+        text += " at line ";
+        text += std::to_string(call.line);
+        if (!call.file.empty()) {
+            text += " (";
+            text += call.file;
+            text += ")";
+        }
+        text += '\n';
+    }
     return text;
 }
 

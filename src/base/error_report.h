@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/failure_kind.h"
 
@@ -27,6 +28,14 @@ struct SourceRange {
     std::uint32_t last_column = 0;
 };
 
+// One call on the way to a run-time failure: the function running, the file
+// of its line, and the line it was at.
+struct CallSite {
+    std::string function;  // the chunk's name; "__top" for the top level
+    std::string file;
+    std::uint32_t line = 0;
+};
+
 struct Failure {
     FailureKind kind;
     std::string message;  // the kind's text, then a blank and the detail when there is one
@@ -36,6 +45,9 @@ struct Failure {
     // that is where.file too, except on the lines of a body that runs on into
     // the next header.
     std::string report_file;
+    // Run-time failures: the calls that led to it, innermost (the failing
+    // line) first, the top level last. Empty for compile failures.
+    std::vector<CallSite> calls;
 };
 
 // A compile failure at a known place. The detail, when not empty, follows the
@@ -49,5 +61,9 @@ struct Failure {
 
 // The exact bytes of the report for a failure.
 std::string format_report(const Failure& failure);
+
+// The chain of calls of a run-time failure, one line each, innermost first,
+// written after the report when asked for; empty when the failure has none.
+std::string format_call_chain(const Failure& failure);
 
 }  // namespace oxel

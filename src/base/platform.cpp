@@ -1,6 +1,8 @@
 // The console and files go to the backend in use, or to the operating system.
 #include "base/platform.h"
 
+#include <cstdlib>
+
 namespace oxel::platform {
 
 namespace {
@@ -13,6 +15,13 @@ void use_backend(Backend* replacement) { backend = replacement; }
 
 std::optional<std::string> read_whole_file(std::string_view path, std::size_t max_bytes) {
     return backend ? backend->read_whole_file(path, max_bytes) : os::read_whole_file(path, max_bytes);
+}
+
+std::optional<std::string> environment_variable(const char* name) {
+    const char* value = std::getenv(name);  // the same byte-string call on both systems
+    if (!value)
+        return std::nullopt;
+    return std::string(value);
 }
 
 std::optional<FileIdentity> identify_file(std::string_view path) {

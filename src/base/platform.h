@@ -28,6 +28,10 @@ bool open_missing_standard_streams();
 // shorter path.
 std::optional<std::string> read_whole_file(std::string_view path, std::size_t max_bytes);
 
+// The value of an environment variable of the process; nothing when it is
+// not set. Read from the process itself, backend or not.
+std::optional<std::string> environment_variable(const char* name);
+
 // What tells two names of one file apart from two files: equal for every
 // path that reaches the same file (device and inode).
 struct FileIdentity {

@@ -55,7 +55,11 @@ int run_command_line(std::span<const std::string_view> arguments) {
         run(std::move(program));
         return 0;
     } catch (const Failure& failure) {
-        platform::write_stderr(format_report(failure));
+        std::string report = format_report(failure);
+        // OXEL_BACKTRACE=1 adds the calls that led to a run-time failure.
+        if (platform::environment_variable("OXEL_BACKTRACE") == "1")
+            report += format_call_chain(failure);
+        platform::write_stderr(report);
         return 1;
     }
 }

@@ -182,6 +182,7 @@ std::uint64_t Machine::execute() {
 }
 catch (Failure& failure) {
     place_run_time_failure(failure, program, frame->chunk->file);
+    record_calls(failure);
     throw;
 }
 return dispatches;

@@ -194,6 +194,22 @@ std::string_view physical_line(std::string_view text, std::uint32_t number) {
 
 }  // namespace
 
+void Machine::record_calls(Failure& failure) const {
+    if (frame_count == 0)
+        return;
+    const std::string_view main_file = program.sources.empty() ? std::string_view{} : program.sources.front().first;
+    failure.calls.reserve(frame_count);
+    failure.calls.push_back(
+        CallSite{std::string(frames[frame_count - 1].chunk->name), failure.where.file, failure.where.line});
+    for (std::uint64_t f = frame_count - 1; f-- > 0;) {
+        const Frame& caller = frames[f];
+        const std::string_view file = caller.chunk->file.empty() ? main_file : caller.chunk->file;
+        // a caller's ip is just past its call, whatever form the call took
+        failure.calls.push_back(
+            CallSite{std::string(caller.chunk->name), std::string(file), current_line(caller.ip)});
+    }
+}
+
 void place_run_time_failure(Failure& failure, const Program& program, std::string_view chunk_file) {
     failure.report_file = chunk_file;
     std::string_view file = chunk_file;

@@ -119,6 +119,9 @@ private:
     std::uint64_t execute();
     // The heap's root scanner: the slots and operand stacks of the frames.
     static void mark_frames(void* machine, RootVisitor& roots);
+    // Fills the failure's chain of calls from the active frames, once the
+    // failure's own place is known; each caller is at its call's line.
+    void record_calls(Failure& failure) const;
 };
 
 // Runs the program from its top-level chunk; "No code" if it has none.

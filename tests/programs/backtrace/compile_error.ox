@@ -1,0 +1,3 @@
+oxelfn f.x
+    rtn x
+(z. g 1)

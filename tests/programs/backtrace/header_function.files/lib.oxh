@@ -1,0 +1,4 @@
+oxelfn half.x, y, t
+    (h. x / 2)
+    (bad. h + t)
+    rtn bad

@@ -1,0 +1,4 @@
+oxelfn f.x
+    (y. x / 0)
+    rtn y
+(z. f 1)

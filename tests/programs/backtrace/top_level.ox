@@ -1,2 +1,3 @@
 echo 1
 (x. 5 % 0)
+echo x

@@ -8,6 +8,7 @@
 #include "base/error_report.h"
 #include "compiler/compile_context.h"
 #include "compiler/program_structure.h"
+#include "compiler/text_rules.h"
 #include "image/line_code.h"
 #include "image/listing.h"
 
@@ -38,14 +39,48 @@ std::string_view without_trailing_space(std::string_view text) {
     return text;
 }
 
+// A definition spelled `oxelfn name` or `oxelfn name.a, b`; the code as it
+// is when it is no definition the compiler would accept, or when the new
+// spelling would read differently (a parameter named `cmt` after a blank
+// would start a comment).
+std::string canonical_definition(std::string_view code) {
+    constexpr std::string_view keyword = "oxelfn";
+    std::string_view rest = trim(code.substr(keyword.size()));
+    std::size_t dot = rest.find('.');
+    std::string_view name = trim(rest.substr(0, dot));
+    if (!is_identifier(name))
+        return std::string(code);
+    std::string out = std::string(keyword) + " " + std::string(name);
+    if (dot != std::string_view::npos) {
+        std::string_view parameters = rest.substr(dot + 1);
+        out += '.';
+        for (bool first = true;; first = false) {
+            std::size_t comma = parameters.find(',');
+            std::string_view parameter = trim(parameters.substr(0, comma));
+            if (!is_identifier(parameter))
+                return std::string(code);
+            out += first ? "" : ", ";
+            out += parameter;
+            if (comma == std::string_view::npos)
+                break;
+            parameters.remove_prefix(comma + 1);
+        }
+    }
+    return line_code(out) == out ? out : std::string(code);
+}
+
 // One physical line's content without its indentation, trailing blanks and
-// carriage returns; inline comment after one blank.
-std::string tidy_content(std::string_view content) {
+// carriage returns: a definition at level 0 in its canonical spelling, an
+// inline comment after one blank.
+std::string tidy_content(std::string_view content, std::int32_t level) {
     std::string_view code = line_code(content);
-    if (code.empty() || code.size() == content.size())
+    if (code.empty())
         return std::string(content);
+    std::string tidy = level == 0 && code.starts_with("oxelfn") ? canonical_definition(code) : std::string(code);
+    if (code.size() == content.size())
+        return tidy;
     std::size_t comment = inline_comment_start(content);
-    return std::string(code) + " " + std::string(content.substr(comment));
+    return tidy + " " + std::string(content.substr(comment));
 }
 
 }  // namespace
@@ -95,7 +130,7 @@ std::string format_text(std::string_view text) {
         } else if (!piece.content.empty()) {
             std::int32_t level = piece.level != no_level ? piece.level : comment_levels[i];
             out.append(static_cast<std::size_t>(level) * indent_columns, ' ');
-            out += tidy_content(piece.content);
+            out += tidy_content(piece.content, piece.level);
             if (piece.carriage_return)
                 out += '\r';
         } else if (piece.carriage_return) {

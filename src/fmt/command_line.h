@@ -15,7 +15,8 @@ inline constexpr std::string_view usage_text = "Usage: oxel-fmt [--check] [--] [
 // What --help prints after the usage line.
 inline constexpr std::string_view help_text =
     "Lays out Oxel programs canonically: four spaces per level, no trailing\n"
-    "blanks, one blank before an inline comment. Files are rewritten in place;\n"
+    "blanks, one blank before an inline comment, definitions spelled\n"
+    "`oxelfn name.a, b`. Files are rewritten in place;\n"
     "with no file, standard input is formatted to standard output. A file is\n"
     "written only when its formatted text compiles to the same listing.\n"
     "Headers (.oxh) are left alone.\n"

@@ -42,6 +42,7 @@ cmp -s broken.ox broken_kept.ox || { echo "a broken file was changed"; failed=1;
 grep -q "broken.ox" err.txt || { echo "broken file not reported"; failed=1; }
 grep -q "missing.ox" err.txt || { echo "missing file not reported"; failed=1; }
 same messy.ox 'i1\nlo3\n    echo i\n    (i. i + 1)\n'
+expect 2 "$fmt" broken.ox messy.ox
 
 # standard input to standard output
 expect 0 "$fmt" <messy_kept.ox

@@ -41,6 +41,7 @@ const Case cases[] = {
     {"last line gets a line feed", "i1\necho i", "i1\necho i\n"},
     {"last line of a CRLF file gets CRLF", "i1\r\necho i  ", "i1\r\necho i\r\n"},
     {"last line of blanks goes", "echo 1\n   ", "echo 1\n"},
+    {"code after blanks and a carriage return stays", "i1\n  \recho i\n", "i1\n  \recho i\n"},
     {"carriage return inside a line stays", "echo \"a\rb\"\n", "echo \"a\rb\"\n"},
 };
 

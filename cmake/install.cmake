@@ -6,7 +6,7 @@
 #                                    copyright and changelog.gz, and examples/:
 #                                    the example programs, their data files and
 #                                    expected outputs, runnable from that folder
-#                                    (the library's headers beside them)
+#                                    (with the library's headers in lib/ beside)
 #   share/oxelc/lib/*.oxh            the library: headers a program takes in
 #                                    by their path (/usr/share/oxelc/lib/ in
 #                                    the Debian package)
@@ -43,7 +43,6 @@ if(WIN32)
   install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
   install(DIRECTORY examples/ DESTINATION examples)
   install(FILES ${oxel_library} DESTINATION lib)
-  install(FILES ${oxel_library} DESTINATION examples)
   return()
 endif()
 
@@ -51,7 +50,9 @@ install(TARGETS oxelc oxel-lint oxel-fmt RUNTIME DESTINATION ${CMAKE_INSTALL_BIN
 install(FILES docs/guide.md docs/lint.md README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 install(FILES ${oxel_library} DESTINATION ${CMAKE_INSTALL_DATADIR}/oxelc/lib)
-install(FILES ${oxel_library} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+# and beside the examples' folder, where the examples that use it find it as
+# ../lib, as they do in the source tree
+install(FILES ${oxel_library} DESTINATION ${CMAKE_INSTALL_DOCDIR}/lib)
 install(FILES completions/oxel-lint.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME oxel-lint)
 

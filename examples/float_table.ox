@@ -1,10 +1,10 @@
 cmt ten random floats between 0 and 1000, sorted, beside their square roots,
-cmt with 9 decimals; the library headers (lib/ of the source tree) stand beside
-cmt this file, as they do among the installed examples
-random.oxh
-floatbits.oxh
-arrays.oxh
-format.oxh
+cmt with 9 decimals; the library's headers are in ../lib, as they are in the
+cmt source tree and where the examples are installed
+../lib/random.oxh
+../lib/floatbits.oxh
+../lib/arrays.oxh
+../lib/format.oxh
 (g. rng_new 2026)
 values(10)
 i0

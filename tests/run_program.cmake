@@ -8,6 +8,7 @@
 #   case.env     environment variables for the run, NAME=VALUE one per line
 #   case.files/  copied into the scratch folder before the run
 #   -DDATA=a;b   more files copied into the scratch folder before the run
+#   -DLIBRARY=d  the headers of d copied into ../lib beside the scratch folder
 #   case.expect/ files the scratch folder must hold afterwards, byte for byte
 # The run happens in a fresh scratch folder, so paths in messages are stable.
 #
@@ -28,6 +29,11 @@ if(IS_DIRECTORY ${base}.files)
 endif()
 if(DATA)
   file(COPY ${DATA} DESTINATION ${SCRATCH})
+endif()
+if(LIBRARY)
+  file(GLOB headers ${LIBRARY}/*.oxh)
+  file(REMOVE_RECURSE ${SCRATCH}/../lib)
+  file(COPY ${headers} DESTINATION ${SCRATCH}/../lib)
 endif()
 
 set(command ${OXELC} ${file})

@@ -11,8 +11,8 @@ for prog in "$source"/examples/*.ox "$source"/bench/workloads/*.ox $(find "$sour
     rm -rf "$scratch" && mkdir -p "$scratch"
     cp "$prog" "$scratch/"
     [ -d "$base.files" ] && cp -R "$base.files/." "$scratch/"
-    # the examples run with the library's headers beside them
-    case "$prog" in "$source"/examples/*) cp "$source"/lib/*.oxh "$scratch/" ;; esac
+    # the examples find the library's headers in ../lib
+    case "$prog" in "$source"/examples/*) rm -rf "$scratch/../lib" && mkdir -p "$scratch/../lib" && cp "$source"/lib/*.oxh "$scratch/../lib/" ;; esac
     name=$(basename "$prog")
     if (cd "$scratch" && "$oxelc" --dump "$name" >/dev/null 2>"$scratch.oxelc"); then
         if ! (cd "$scratch" && "$lint" "$name" >"$scratch.lint" 2>&1); then

@@ -83,5 +83,20 @@ TEST(FormatRepository, KeepsEveryListingAndIsIdempotent) {
     RecordProperty("changed", static_cast<int>(changed));
 }
 
+// The library's headers are already in the formatter's layout: a program
+// that formats its includes leaves them as they are shipped.
+TEST(FormatRepository, LibraryHeadersAreFormatted) {
+    std::size_t headers = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(OXEL_SOURCE_ROOT) / "lib")) {
+        if (entry.path().extension() != ".oxh")
+            continue;
+        SCOPED_TRACE(entry.path().string());
+        const std::string text = read_bytes(entry.path());
+        EXPECT_EQ(format_text(text), text);
+        ++headers;
+    }
+    EXPECT_GE(headers, 7u);
+}
+
 }  // namespace
 }  // namespace oxel::fmt

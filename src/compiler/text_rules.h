@@ -29,15 +29,7 @@ inline bool is_identifier(std::string_view text) {
 }
 
 // Removes blanks from both ends.
-inline std::string_view trim(std::string_view text) {
-    std::size_t first = 0;
-    while (first < text.size() && is_blank(text[first]))
-        ++first;
-    std::size_t end = text.size();
-    while (end > first && is_blank(text[end - 1]))
-        --end;
-    return text.substr(first, end - first);
-}
+inline std::string_view trim(std::string_view text) { return trim_by(text, is_blank); }
 
 // The keyword followed by one blank, as in "echo x" or "len\tx".
 inline bool starts_with_word(std::string_view text, std::string_view keyword) {

@@ -21,15 +21,19 @@ inline bool is_blank(char c) { return c == ' ' || c == '\t'; }
 // Line splitting also trims carriage returns, so CRLF files read like LF files.
 inline bool is_line_space(char c) { return is_blank(c) || c == '\r'; }
 
-inline std::string_view trim_line(std::string_view text) {
+// The text without the bytes `space` accepts at either end.
+template <typename Space>
+std::string_view trim_by(std::string_view text, Space space) {
     std::size_t first = 0;
-    while (first < text.size() && is_line_space(text[first]))
+    while (first < text.size() && space(text[first]))
         ++first;
     std::size_t end = text.size();
-    while (end > first && is_line_space(text[end - 1]))
+    while (end > first && space(text[end - 1]))
         --end;
     return text.substr(first, end - first);
 }
+
+inline std::string_view trim_line(std::string_view text) { return trim_by(text, is_line_space); }
 
 // The comment word, alone or followed by a blank, at the start of the trimmed line.
 inline bool is_whole_line_comment(std::string_view text) {
@@ -61,6 +65,18 @@ inline std::size_t inline_comment_start(std::string_view text) {
             return p;
     }
     return std::string_view::npos;
+}
+
+// Line `number` of the text (1-based), without its line feed; empty past the end.
+inline std::string_view physical_line(std::string_view text, std::uint32_t number) {
+    std::size_t start = 0;
+    for (std::uint32_t n = 1; n < number; ++n) {
+        std::size_t feed = text.find('\n', start);
+        if (feed == std::string_view::npos)
+            return {};
+        start = feed + 1;
+    }
+    return text.substr(start, text.find('\n', start) - start);
 }
 
 // The code of a physical line (without its line feed): trimmed, comments

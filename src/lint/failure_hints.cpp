@@ -50,20 +50,6 @@ public:
     }
 };
 
-// The line of the file with the number, without its line end.
-std::string_view line_by_number(std::string_view text, std::uint32_t number) {
-    std::size_t start = 0;
-    for (std::uint32_t n = 1; n < number; ++n) {
-        std::size_t feed = text.find('\n', start);
-        if (feed == std::string_view::npos)
-            return {};
-        start = feed + 1;
-    }
-    std::string_view line = text.substr(start, text.find('\n', start) - start);
-    if (line.ends_with('\r'))
-        line.remove_suffix(1);
-    return line;
-}
 
 }  // namespace
 
@@ -74,8 +60,11 @@ std::vector<Finding> report_failure(const Recorder& recorded, const Failure& fai
     std::string path = failure.where.file.empty() ? std::string(main_path) : failure.where.file;
     std::string_view source;
     for (const FileCopy& file : recorded.files) {
-        if (file.path == path)
-            source = line_by_number(file.text, failure.where.line);
+        if (file.path == path) {
+            source = physical_line(file.text, failure.where.line);
+            if (source.ends_with('\r'))
+                source.remove_suffix(1);
+        }
     }
     // the caret at the failure's first column; without one, at the line's first non-blank byte
     std::uint32_t column = failure.where.first_column;

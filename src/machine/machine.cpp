@@ -180,17 +180,6 @@ bool is_image_fault(FailureKind kind) {
            kind == FailureKind::stack_overflow || kind == FailureKind::no_code;
 }
 
-// Line `number` of the text (1-based), without its line feed; empty past the end.
-std::string_view physical_line(std::string_view text, std::uint32_t number) {
-    std::size_t start = 0;
-    for (std::uint32_t n = 1; n < number; ++n) {
-        std::size_t feed = text.find('\n', start);
-        if (feed == std::string_view::npos)
-            return {};
-        start = feed + 1;
-    }
-    return text.substr(start, text.find('\n', start) - start);
-}
 
 }  // namespace
 

@@ -72,16 +72,22 @@ std::vector<Finding> Checks::run() {
     return std::move(findings_);
 }
 
-void Checks::warn(std::size_t i, std::size_t column, Warning warning, std::string message) {
+void Checks::warn(std::size_t i, std::size_t column, Warning warning, std::string message,
+                  std::size_t last_column) {
     const Line& line = lines_[i];
     std::string_view name = warning_name(warning);
     std::string_view comment = std::string_view(files_[line.file].text)
                                    .substr(line.code + line.length, line.end - line.code - line.length);
     if (silenced(comment, name))
         return;
+    std::string_view source = raw(i);
+    if (last_column < column) {
+        std::size_t blank = source.find_first_of(" \t", column - 1);
+        last_column = std::max(column, std::min(blank, source.size()));
+    }
     findings_.push_back(Finding{Severity::warning, files_[line.file].path, line.number,
                                 static_cast<std::uint32_t>(column), std::string(name), std::move(message),
-                                std::string(raw(i))});
+                                std::string(source), static_cast<std::uint32_t>(last_column)});
 }
 
 const std::span<const WarningInfo> warnings{warning_table};

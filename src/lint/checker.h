@@ -41,8 +41,11 @@ protected:
     }
     std::size_t code_column(std::size_t i) const { return lines_[i].code - lines_[i].start + 1; }
 
-    // Adds the finding unless the line's comment silences the warning.
-    void warn(std::size_t i, std::size_t column, Warning warning, std::string message);
+    // Adds the finding unless the line's comment silences the warning. It
+    // spans column..last_column; without a last column, the word (up to a
+    // blank) that starts at `column`.
+    void warn(std::size_t i, std::size_t column, Warning warning, std::string message,
+              std::size_t last_column = 0);
 
     // The blanks before the line's code; carriage returns there are trimmed,
     // not indentation.

@@ -1,5 +1,7 @@
 // Warnings that explain a compile error, and the error as a finding: the
 // file and line it stands in, with its source.
+#include <algorithm>
+
 #include "compiler/text_rules.h"
 #include "lint/checker.h"
 
@@ -72,9 +74,15 @@ std::vector<Finding> report_failure(const Recorder& recorded, const Failure& fai
         std::size_t first = source.find_first_not_of(" \t");
         column = first == std::string_view::npos ? 1 : static_cast<std::uint32_t>(first + 1);
     }
+    // the range: the failure's own, or the rest of the line's text
+    std::uint32_t last_column = failure.where.last_column;
+    if (failure.where.first_column == 0 || last_column < column) {
+        std::size_t last = source.find_last_not_of(" \t");
+        last_column = std::max(column, last == std::string_view::npos ? column : static_cast<std::uint32_t>(last + 1));
+    }
     std::vector<Finding> findings;
-    findings.push_back(
-        Finding{Severity::error, path, failure.where.line, column, "", failure.message, std::string(source)});
+    findings.push_back(Finding{Severity::error, path, failure.where.line, column, "", failure.message,
+                               std::string(source), last_column});
 
     Program empty;  // the failed compilation left none
     std::vector<Finding> hints = Checker(recorded, empty).failure_hints(path, failure);

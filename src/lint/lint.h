@@ -25,6 +25,9 @@ struct Finding {
     std::string name;      // the warning's name; empty for an error
     std::string message;
     std::string source;  // the line as written, without its line end
+    // The last byte of the text the finding is about, 1-based and inclusive
+    // (at least `column`): editors underline column..last_column.
+    std::uint32_t last_column;
 };
 
 // Every warning, in the order the documentation lists them (warnings.h).

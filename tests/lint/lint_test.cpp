@@ -200,13 +200,27 @@ TEST(Lint, HeadersAreCheckedThroughTheirPrograms) {
     std::filesystem::remove_all(dir);
 }
 
+// The span an editor underlines: a compile error's own range, or the word a
+// warning is about.
+TEST(Lint, FindingsSpanTheirText) {
+    auto span = [](std::string source) {
+        std::vector<Finding> found = check_program(std::move(source), "main.ox");
+        return found.empty() ? std::string("none")
+                             : std::to_string(found[0].column) + "-" + std::to_string(found[0].last_column);
+    };
+    EXPECT_EQ(span("x1\n(c. x + yy)\necho c\n"), "9-10");  // the undefined name
+    EXPECT_EQ(span("bogus thing  \n"), "1-11");             // a statement, not the blanks after it
+    EXPECT_EQ(span("cmt\n  pr. 1\n"), "3-7");
+    EXPECT_EQ(span("abc5\n"), "1-4");  // a warning: the word it is about
+}
+
 TEST(Lint, TextReportAndJson) {
-    Finding warning{Severity::warning, "p.ox", 3, 3, "unused-variable", "msg", "\t x5"};
+    Finding warning{Severity::warning, "p.ox", 3, 3, "unused-variable", "msg", "\t x5", 4};
     EXPECT_EQ(format_text(warning), "p.ox:3:3: warning: msg [unused-variable]\n\t x5\n\t ^\n");
-    Finding error{Severity::error, "p.ox", 1, 1, "", "Include loop", ""};
+    Finding error{Severity::error, "p.ox", 1, 1, "", "Include loop", "", 1};
     EXPECT_EQ(format_text(error), "p.ox:1:1: error: Include loop\n");
 
-    Finding odd{Severity::warning, "d\xc3\xa9j\xe0.ox", 1, 2, "n", "say \"x\\\"\n", "\x01\xff"};
+    Finding odd{Severity::warning, "d\xc3\xa9j\xe0.ox", 1, 2, "n", "say \"x\\\"\n", "\x01\xff", 2};
     const Finding both[] = {error, odd};
     EXPECT_EQ(format_json(both),
               "[\n  {\"path\": \"p.ox\", \"line\": 1, \"column\": 1, \"severity\": \"error\", \"message\": "

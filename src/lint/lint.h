@@ -28,6 +28,9 @@ struct Finding {
     // The last byte of the text the finding is about, 1-based and inclusive
     // (at least `column`): editors underline column..last_column.
     std::uint32_t last_column;
+    // When the fix is certain (a near name the program defines), the text
+    // that replaces column..last_column; empty otherwise.
+    std::string fix = {};
 };
 
 // Every warning, in the order the documentation lists them (warnings.h).

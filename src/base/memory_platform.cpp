@@ -133,4 +133,17 @@ void MemoryBackend::close_file(FileHandle file) {
         open->open = false;
 }
 
+std::optional<FileIdentity> MemoryBackend::identify_regular_file(FileHandle file) {
+    OpenFile* open = find_open(file);
+    if (open == nullptr)
+        return std::nullopt;
+    const auto [entry, added] = identities_.try_emplace(open->path, identities_.size() + 1);
+    return FileIdentity{0, entry->second};
+}
+
+void MemoryBackend::give_back(FileHandle file, std::size_t count) {
+    if (OpenFile* open = find_open(file))
+        open->offset -= std::min(count, open->offset);
+}
+
 }  // namespace oxel::platform

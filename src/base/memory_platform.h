@@ -41,6 +41,10 @@ public:
     std::optional<std::size_t> read_file(FileHandle file, char* buffer, std::size_t count) override;
     bool write_file(FileHandle file, std::string_view bytes) override;
     void close_file(FileHandle file) override;
+    // Every file here is a regular file, and the console none.
+    std::optional<FileIdentity> identify_regular_file(FileHandle file) override;
+    bool is_standard_output_or_error(const FileIdentity&) override { return false; }
+    void give_back(FileHandle file, std::size_t count) override;
 
 private:
     struct OpenFile {

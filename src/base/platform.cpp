@@ -58,4 +58,16 @@ bool write_file(FileHandle file, std::string_view bytes) {
 
 void close_file(FileHandle file) { backend ? backend->close_file(file) : os::close_file(file); }
 
+std::optional<FileIdentity> identify_regular_file(FileHandle file) {
+    return backend ? backend->identify_regular_file(file) : os::identify_regular_file(file);
+}
+
+bool is_standard_output_or_error(const FileIdentity& identity) {
+    return backend ? backend->is_standard_output_or_error(identity) : os::is_standard_output_or_error(identity);
+}
+
+void give_back(FileHandle file, std::size_t count) {
+    backend ? backend->give_back(file, count) : os::give_back(file, count);
+}
+
 }  // namespace oxel::platform

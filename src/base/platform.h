@@ -68,13 +68,23 @@ std::optional<std::size_t> read_file(FileHandle file, char* buffer, std::size_t 
 // Writes everything, retrying partial writes; false on failure.
 bool write_file(FileHandle file, std::string_view bytes);
 void close_file(FileHandle file);
+// Which regular file an open handle reaches; nothing for a pipe, a terminal,
+// a device or a failure. Only such a file is read ahead in blocks: nothing
+// but the program moves through it.
+std::optional<FileIdentity> identify_regular_file(FileHandle file);
+// Whether standard output or standard error writes to that file: the
+// program's output then lands in it between reads, so it is not read ahead.
+bool is_standard_output_or_error(const FileIdentity& identity);
+// Moves the file's offset back by `count` bytes, returning bytes read ahead
+// and not used.
+void give_back(FileHandle file, std::size_t count);
 
 // A write to a pipe whose reader has gone must fail like any other write,
 // not end the process.
 void ignore_broken_pipe();
 
 // A stand-in for the operating system, for the functions above from
-// read_whole_file to close_file, each with the same contract.
+// read_whole_file to give_back, each with the same contract.
 class Backend {
 public:
     virtual ~Backend() = default;
@@ -89,6 +99,9 @@ public:
     virtual std::optional<std::size_t> read_file(FileHandle file, char* buffer, std::size_t count) = 0;
     virtual bool write_file(FileHandle file, std::string_view bytes) = 0;
     virtual void close_file(FileHandle file) = 0;
+    virtual std::optional<FileIdentity> identify_regular_file(FileHandle file) = 0;
+    virtual bool is_standard_output_or_error(const FileIdentity& identity) = 0;
+    virtual void give_back(FileHandle file, std::size_t count) = 0;
 };
 
 // Sends everything to `backend` from now on; nullptr: the operating system
@@ -109,6 +122,9 @@ std::optional<FileHandle> create_for_writing(std::string_view path);
 std::optional<std::size_t> read_file(FileHandle file, char* buffer, std::size_t count);
 bool write_file(FileHandle file, std::string_view bytes);
 void close_file(FileHandle file);
+std::optional<FileIdentity> identify_regular_file(FileHandle file);
+bool is_standard_output_or_error(const FileIdentity& identity);
+void give_back(FileHandle file, std::size_t count);
 }  // namespace os
 
 }  // namespace oxel::platform

@@ -222,6 +222,29 @@ bool write_file(FileHandle file, std::string_view bytes) { return write_pieces(f
 
 void close_file(FileHandle file) { ::close(file); }
 
+namespace {
+
+std::optional<FileIdentity> regular_file_of(int fd) {
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+}  // namespace
+
+std::optional<FileIdentity> identify_regular_file(FileHandle file) {
+    return regular_file_of(static_cast<int>(file));
+}
+
+bool is_standard_output_or_error(const FileIdentity& identity) {
+    return regular_file_of(STDOUT_FILENO) == identity || regular_file_of(STDERR_FILENO) == identity;
+}
+
+void give_back(FileHandle file, std::size_t count) {
+    (void)::lseek(static_cast<int>(file), -static_cast<off_t>(count), SEEK_CUR);
+}
+
 }  // namespace os
 
 void ignore_broken_pipe() { std::signal(SIGPIPE, SIG_IGN); }

@@ -328,6 +328,31 @@ bool write_file(FileHandle file, std::string_view bytes) {
 
 void close_file(FileHandle file) { ::CloseHandle(handle_of(file)); }
 
+namespace {
+
+std::optional<FileIdentity> disk_file_of(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (file == nullptr || file == INVALID_HANDLE_VALUE || ::GetFileType(file) != FILE_TYPE_DISK ||
+        !::GetFileInformationByHandle(file, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+}  // namespace
+
+std::optional<FileIdentity> identify_regular_file(FileHandle file) { return disk_file_of(handle_of(file)); }
+
+bool is_standard_output_or_error(const FileIdentity& identity) {
+    return disk_file_of(::GetStdHandle(STD_OUTPUT_HANDLE)) == identity ||
+           disk_file_of(::GetStdHandle(STD_ERROR_HANDLE)) == identity;
+}
+
+void give_back(FileHandle file, std::size_t count) {
+    LARGE_INTEGER back;
+    back.QuadPart = -static_cast<LONGLONG>(count);
+    (void)::SetFilePointerEx(handle_of(file), back, nullptr, FILE_CURRENT);
+}
+
 }  // namespace os
 
 // Windows has no signal for a vanished reader: the write fails with

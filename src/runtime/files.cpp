@@ -1,5 +1,7 @@
 #include "runtime/files.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "base/error_report.h"
@@ -11,6 +13,12 @@ namespace oxel {
 namespace {
 
 constexpr std::int64_t max_read_size = 1'000'000;
+// A block read ahead: big enough that reading a file a byte at a time costs
+// one system call per block, small enough that the blocks of many open files
+// stay small beside the heap. Past `max_reading_ahead` open files, reads go
+// straight through, so the memory they take is bounded.
+constexpr std::uint32_t block_size = 16384;
+constexpr std::size_t max_reading_ahead = 64;
 
 [[noreturn]] void report_path_error(FailureKind kind, std::string_view path, std::uint32_t line) {
     std::string detail = "'";
@@ -32,6 +40,9 @@ std::int64_t FileTable::open(const Value& path, const Value& mode, std::uint32_t
         report_error(FailureKind::fopen_path_type, line);
     const std::string_view name = path.as_string();
     const std::string_view how = mode.is_string() ? mode.as_string() : std::string_view{};
+    // An open for writing truncates; any open may be of something that shows
+    // another file's offset.
+    give_back_ahead(std::nullopt);
     std::optional<platform::FileHandle> file;
     if (how == "r") {
         file = platform::open_for_reading(name);
@@ -44,7 +55,13 @@ std::int64_t FileTable::open(const Value& path, const Value& mode, std::uint32_t
     } else {
         report_error(FailureKind::fopen_mode, line);
     }
-    entries_.push_back({*file, true});
+    Entry entry{*file, true, platform::identify_regular_file(*file), nullptr};
+    if (how == "r" && entry.identity && !platform::is_standard_output_or_error(*entry.identity) &&
+        reading_ahead_.size() < max_reading_ahead) {
+        entry.ahead = std::make_unique<char[]>(block_size);
+        reading_ahead_.push_back(entries_.size());
+    }
+    entries_.push_back(std::move(entry));
     return static_cast<std::int64_t>(entries_.size() - 1);
 }
 
@@ -59,6 +76,17 @@ Value FileTable::read(const Value& handle, std::int64_t count, Heap& heap, std::
         return Value::string({});
     const auto wanted = static_cast<std::size_t>(count);
     char* buffer = heap.allocate_string(wanted, wanted);
+    const std::size_t got = entry.ahead ? read_through_block(entry, buffer, wanted, line)
+                                        : read_exactly(entry, buffer, wanted, line);
+    // A short read keeps only what arrived (nothing at end of file).
+    if (got < wanted)
+        buffer = heap.shrink_fresh(buffer, got);
+    if (got == 0)
+        return Value::string({});
+    return Value::heap_string(buffer, got);
+}
+
+std::size_t FileTable::read_exactly(Entry& entry, char* buffer, std::size_t wanted, std::uint32_t line) {
     std::size_t got = 0;
     while (got < wanted) {
         const auto part = platform::read_file(entry.file, buffer + got, wanted - got);
@@ -68,16 +96,47 @@ Value FileTable::read(const Value& handle, std::int64_t count, Heap& heap, std::
             break;  // end of file
         got += *part;
     }
-    // A short read keeps only what arrived (nothing at end of file).
-    if (got < wanted)
-        buffer = heap.shrink_fresh(buffer, got);
-    if (got == 0)
-        return Value::string({});
-    return Value::heap_string(buffer, got);
+    return got;
+}
+
+std::size_t FileTable::read_through_block(Entry& entry, char* buffer, std::size_t wanted, std::uint32_t line) {
+    std::size_t got = 0;
+    while (got < wanted) {
+        if (entry.next == entry.end) {
+            // A big read goes straight through; a small one fills the block.
+            if (wanted - got >= block_size)
+                return got + read_exactly(entry, buffer + got, wanted - got, line);
+            const auto part = platform::read_file(entry.file, entry.ahead.get(), block_size);
+            if (!part)  // the bytes past those asked for may be what failed
+                return got + read_exactly(entry, buffer + got, wanted - got, line);
+            if (*part == 0)
+                break;  // end of file; a later read tries again
+            entry.next = 0;
+            entry.end = static_cast<std::uint32_t>(*part);
+        }
+        const std::size_t taken = std::min<std::size_t>(wanted - got, entry.end - entry.next);
+        std::memcpy(buffer + got, entry.ahead.get() + entry.next, taken);
+        entry.next += static_cast<std::uint32_t>(taken);
+        got += taken;
+    }
+    return got;
+}
+
+void FileTable::give_back_ahead(const std::optional<platform::FileIdentity>& identity) {
+    for (std::size_t i : reading_ahead_) {
+        Entry& entry = entries_[i];
+        if (entry.next < entry.end && (!identity || entry.identity == identity)) {
+            platform::give_back(entry.file, entry.end - entry.next);
+            entry.next = entry.end = 0;
+        }
+    }
 }
 
 void FileTable::write(const Value& handle, const Value& value, std::uint32_t line) {
     Entry& entry = open_entry(handle, line);
+    // Reads of this file after the write see what it wrote.
+    if (entry.identity)
+        give_back_ahead(entry.identity);
     if (value.is_array())
         report_error(FailureKind::cannot_write_array, line);
     TextBuffer buffer;
@@ -97,7 +156,9 @@ void FileTable::close(const Value& handle, std::uint32_t line) {
     if (!entry.open)
         return;
     platform::close_file(entry.file);
-    entry = {platform::FileHandle{}, false};
+    if (entry.ahead)
+        std::erase(reading_ahead_, static_cast<std::size_t>(h));
+    entry = {platform::FileHandle{}, false, std::nullopt, nullptr};
 }
 
 FileTable::Entry& FileTable::open_entry(const Value& handle, std::uint32_t line) {

@@ -1,9 +1,20 @@
 // The program's files. A handle is an Int holding an index into the
 // FileTable; entries are never removed and numbers never reused, so a closed
 // handle stays closed. `line` is the executing instruction's line.
+//
+// A regular file opened for reading is read ahead in blocks, and what the
+// program sees stays what reading exactly what it asks for would show: bytes
+// read ahead are given back (the file's offset moved back) before the
+// program writes to that file through another handle and before any open,
+// so later reads see what was written and the offset is exact for anything
+// opened next; a file that standard output or error writes to is never read
+// ahead; and a read that fails is retried for exactly the bytes asked for,
+// so a failure surfaces at the read that would have met it.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "base/platform.h"
@@ -27,8 +38,20 @@ private:
     struct Entry {
         platform::FileHandle file;
         bool open;
+        std::optional<platform::FileIdentity> identity;  // regular files only
+        std::unique_ptr<char[]> ahead;                   // a block read ahead, when the entry reads ahead
+        std::uint32_t next = 0;                          // the first byte of `ahead` not yet taken
+        std::uint32_t end = 0;
     };
     std::vector<Entry> entries_;
+    std::vector<std::size_t> reading_ahead_;  // the entries holding a block
+
+    // Up to `wanted` bytes into `buffer`, reading until then or the end.
+    static std::size_t read_exactly(Entry& entry, char* buffer, std::size_t wanted, std::uint32_t line);
+    std::size_t read_through_block(Entry& entry, char* buffer, std::size_t wanted, std::uint32_t line);
+    // Moves the offsets of entries reading `identity` (every entry when
+    // none is given) back past the bytes they hold and have not given out.
+    void give_back_ahead(const std::optional<platform::FileIdentity>& identity);
 
     // The open entry a handle names; "Bad file handle", "File not open".
     Entry& open_entry(const Value& handle, std::uint32_t line);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 #include <string>
 
@@ -65,6 +66,67 @@ TEST_F(Files, WriteThenReadBack) {
     EXPECT_EQ(files.read(in, 1000000, heap, 1).as_string(), written.substr(4));
     EXPECT_EQ(files.read(in, 10, heap, 1).as_string(), "");
     files.close(in, 1);
+}
+
+// Reads ahead must show exactly what reading only the bytes asked for shows.
+// A model of the files (their bytes, and each handle's offset) is driven
+// beside the real table by random opens, reads of every size around the
+// block, writes through other handles and closes, on files longer than a
+// block; every read is compared with the model's.
+TEST_F(Files, ReadsAheadShowWhatExactReadsShow) {
+    std::mt19937_64 random(7);
+    const std::string names[] = {"a.txt", "b.txt"};
+    std::map<std::string, std::string> model;
+    struct Handle {
+        Value value;
+        std::string name;
+        std::size_t offset;
+        bool writing;
+    };
+    std::vector<Handle> open;
+    auto random_bytes = [&](std::size_t n) {
+        std::string bytes(n, '\0');
+        for (char& c : bytes)
+            c = static_cast<char>('a' + random() % 26);
+        return bytes;
+    };
+    for (const std::string& name : names) {
+        model[name] = random_bytes(40000);
+        put(name, model[name]);
+    }
+    for (int step = 0; step < 3000; ++step) {
+        const auto choice = random() % 10;
+        if (choice < 2 || open.empty()) {
+            const std::string& name = names[random() % 2];
+            const bool writing = random() % 4 == 0;
+            const Value handle = I(files.open(path(name), S(writing ? "w" : "r"), 1));
+            if (writing)
+                model[name].clear();
+            open.push_back({handle, name, 0, writing});
+            continue;
+        }
+        Handle& h = open[random() % open.size()];
+        if (choice == 2) {
+            files.close(h.value, 1);
+            std::erase_if(open, [&](const Handle& other) { return other.value.as_int() == h.value.as_int(); });
+        } else if (h.writing) {
+            const std::string bytes = random_bytes(1 + random() % 3000);
+            files.write(h.value, S(bytes), 1);
+            std::string& text = model[h.name];
+            text.resize(std::max(text.size(), h.offset + bytes.size()));
+            text.replace(h.offset, bytes.size(), bytes);
+            h.offset += bytes.size();
+        } else {
+            const std::size_t sizes[] = {1, 2, 7, 16383, 16384, 16385, 40001};
+            const std::size_t wanted = choice < 8 ? 1 + random() % 5 : sizes[random() % std::size(sizes)];
+            const std::string& text = model[h.name];
+            const std::string expected = h.offset < text.size() ? text.substr(h.offset, wanted) : "";
+            h.offset += expected.size();
+            ASSERT_EQ(std::string(files.read(h.value, static_cast<std::int64_t>(wanted), heap, 1).as_string()),
+                      expected)
+                << "step " << step;
+        }
+    }
 }
 
 TEST_F(Files, ShortFileGivesWhatItHas) {

@@ -143,13 +143,17 @@ enum class Layout : std::uint8_t {
 //   bad_slot    an operand naming no slot, constant or chunk; a = that number
 //   bad_opcode  an opcode number above the instruction set; a = the number
 #define OXEL_FAILING_OPS(X) X(fell_off) X(bad_slot) X(bad_opcode)
+// The machine's own instruction that a chunk's code starts as until its
+// first call: it makes the code runnable, then enters it. a = the chunk.
+#define OXEL_MACHINE_OPS(X) X(enter_unprepared)
 
 // Every runnable opcode in numbering order: the image's rows (IMAGE(name,
-// facts...)), the failing ones (FAILING(name)), the fused forms (FUSED(name,
-// layout, run...)). The enum, the names, the run lengths and the dispatch
-// table are made from this list and nothing else.
-#define OXEL_RUNNABLE_OPS(IMAGE, FAILING, FUSED) \
-    OXEL_OPCODES(IMAGE) OXEL_FAILING_OPS(FAILING) OXEL_FUSED_FORMS(FUSED)
+// facts...)), the machine's own (OWN(name): the failing ones, then the
+// others), the fused forms (FUSED(name, layout, run...)). The enum, the
+// names, the run lengths and the dispatch table are made from this list and
+// nothing else.
+#define OXEL_RUNNABLE_OPS(IMAGE, OWN, FUSED) \
+    OXEL_OPCODES(IMAGE) OXEL_FAILING_OPS(OWN) OXEL_MACHINE_OPS(OWN) OXEL_FUSED_FORMS(FUSED)
 
 // Runnable code holds these in Instruction::op. Prepared code holds no other
 // byte: prepare turns a number past the instruction set into bad_opcode, and

@@ -66,7 +66,8 @@ Machine::Machine(Program image, bool fuse, RunLimits limits)
         budget_.left = limits.bytes;
         heap.budget = &budget_;
     }
-    prepare(fuse);
+    fuse_ = fuse;
+    prepare();
     heap.set_root_scanner(&Machine::mark_frames, this);
 }
 
@@ -79,97 +80,101 @@ void Machine::mark_frames(void* machine, RootVisitor& roots) {
     }
 }
 
-void Machine::prepare(bool fuse) {
-    runnable_.resize(program.chunks.size());
-    std::vector<std::size_t> zeroed_start(program.chunks.size());
-    std::vector<std::uint8_t> called(program.chunks.size(), 0);
-    SlotsReadFirst read_first;
+void Machine::prepare() {
+    const std::size_t count = program.chunks.size();
+    runnable_.resize(count);
+    entries_.resize(count);
+    prepared_.assign(count, 0);
     std::uint32_t widest = 1;
-    for (std::size_t c = 0; c < program.chunks.size(); ++c) {
-        Chunk& chunk = program.chunks[c];
+    for (std::size_t c = 0; c < count; ++c) {
+        const Chunk& chunk = program.chunks[c];
         RunnableChunk& run = runnable_[c];
         run.slot_count = std::max<std::uint32_t>({chunk.slots, chunk.arity, 1});
         run.arity = chunk.arity;
         run.chunk = &chunk;
-        widest = std::max(widest, run.slot_count);
-        const auto end = static_cast<std::int64_t>(chunk.code.size());
-        for (Instruction& in : chunk.code) {
-            Instruction out = in;
-            auto op = static_cast<std::uint8_t>(in.op);
-            auto slot_ok = [&](std::int64_t operand) { return is_slot(operand, run.slot_count); };
-            if (op >= opcode_count) {
-                out = failing(in, InternalOp::bad_opcode, op);
-            } else {
-                // b first: arrget and fread report a bad b before a bad a.
-                const OpcodeFacts& facts = facts_of(in.op);
-                for (const auto& [kind, field] :
-                     {std::pair{facts.b, &Instruction::b}, std::pair{facts.a, &Instruction::a}}) {
-                    const std::int64_t operand = in.*field;
-                    bool names_nothing = false;
-                    switch (kind) {
-                        case Operand::none:
-                        case Operand::integer:
-                        case Operand::float_bits:
-                            break;
-                        case Operand::target:
-                            if (operand < 0 || operand > end)
-                                out.*field = end;  // off the end: "Fell off chunk"
-                            break;
-                        case Operand::slot_read:
-                        case Operand::slot_written:
-                            names_nothing = !slot_ok(operand);
-                            break;
-                        case Operand::string:
-                            names_nothing =
-                                operand < 0 || static_cast<std::uint64_t>(operand) >= program.strings.size();
-                            break;
-                        case Operand::chunk:
-                            names_nothing =
-                                operand < 0 || static_cast<std::uint64_t>(operand) >= program.chunks.size();
-                            if (!names_nothing)
-                                called[static_cast<std::size_t>(operand)] = 1;
-                            break;
-                    }
-                    if (names_nothing) {
-                        out = failing(in, InternalOp::bad_slot, operand);
-                        break;
-                    }
-                }
-            }
-            in = out;
-        }
-        chunk.code.push_back(Instruction{0, 0, 1, static_cast<Opcode>(InternalOp::fell_off)});
-    }
-    for (std::size_t c = 0; c < program.chunks.size(); ++c) {
-        Chunk& chunk = program.chunks[c];
-        RunnableChunk& run = runnable_[c];
-        // The slots a call zeroes, for the chunks that some call names
-        // (frame 0 zeroes all of its own). On the checked code, before
-        // fusing: the fused forms read and write the slots of their runs in
-        // the same order.
-        zeroed_start[c] = zeroed_slots_.size();
+        run.zeroed = nullptr;
         run.zeroed_count = 0;
-        if (called[c]) {
-            const std::span<const std::uint32_t> zeroed =
-                read_first.find(chunk.code, run.slot_count, run.arity);
-            zeroed_slots_.insert(zeroed_slots_.end(), zeroed.begin(), zeroed.end());
-            run.zeroed_count = static_cast<std::uint32_t>(zeroed.size());
-        }
-        // Fused handlers run without stack checks: only where the heights
-        // are known to fit.
-        if (fuse && verify_stack_heights(chunk.code, program))
-            fuse_instructions(chunk.code, fused_operands_);
-        // Last, when the code will move no more: jumps to addresses, and
-        // slots, read by the analysis and the fuser as numbers, to offsets.
-        for (Instruction& in : chunk.code)
-            if (static_cast<int>(in.op) < opcode_count)
-                to_runnable_operands(in, chunk.code.data());
-        run.code = chunk.code.data();
+        entries_[c] = Instruction{static_cast<std::int64_t>(c), 0, 1,
+                                  static_cast<Opcode>(InternalOp::enter_unprepared)};
+        run.code = &entries_[c];
+        widest = std::max(widest, run.slot_count);
     }
-    for (std::size_t c = 0; c < runnable_.size(); ++c)
-        runnable_[c].zeroed = zeroed_slots_.data() + zeroed_start[c];
+    // The top level runs at once, from frame 0, which zeroes all its slots.
+    if (const auto top = find_chunk(program, top_chunk_name); top && *top < count)
+        prepare_chunk(*top);
     stacks_.reset(allocate_zeroed(max_frames * max_stack));
     slot_area_.reset(allocate_zeroed(max_frames * static_cast<std::size_t>(widest)));
+}
+
+void Machine::prepare_chunk(std::size_t index) {
+    if (prepared_[index])
+        return;
+    prepared_[index] = 1;
+    Chunk& chunk = program.chunks[index];
+    RunnableChunk& run = runnable_[index];
+    const auto end = static_cast<std::int64_t>(chunk.code.size());
+    for (Instruction& in : chunk.code) {
+        Instruction out = in;
+        auto op = static_cast<std::uint8_t>(in.op);
+        auto slot_ok = [&](std::int64_t operand) { return is_slot(operand, run.slot_count); };
+        if (op >= opcode_count) {
+            out = failing(in, InternalOp::bad_opcode, op);
+        } else {
+            // b first: arrget and fread report a bad b before a bad a.
+            const OpcodeFacts& facts = facts_of(in.op);
+            for (const auto& [kind, field] :
+                 {std::pair{facts.b, &Instruction::b}, std::pair{facts.a, &Instruction::a}}) {
+                const std::int64_t operand = in.*field;
+                bool names_nothing = false;
+                switch (kind) {
+                    case Operand::none:
+                    case Operand::integer:
+                    case Operand::float_bits:
+                        break;
+                    case Operand::target:
+                        if (operand < 0 || operand > end)
+                            out.*field = end;  // off the end: "Fell off chunk"
+                        break;
+                    case Operand::slot_read:
+                    case Operand::slot_written:
+                        names_nothing = !slot_ok(operand);
+                        break;
+                    case Operand::string:
+                        names_nothing =
+                            operand < 0 || static_cast<std::uint64_t>(operand) >= program.strings.size();
+                        break;
+                    case Operand::chunk:
+                        names_nothing =
+                            operand < 0 || static_cast<std::uint64_t>(operand) >= program.chunks.size();
+                        break;
+                }
+                if (names_nothing) {
+                    out = failing(in, InternalOp::bad_slot, operand);
+                    break;
+                }
+            }
+        }
+        in = out;
+    }
+    chunk.code.push_back(Instruction{0, 0, 1, static_cast<Opcode>(InternalOp::fell_off)});
+    // The slots a call zeroes (frame 0 zeroes all of its own). On the checked
+    // code, before fusing: the fused forms read and write the slots of their
+    // runs in the same order.
+    SlotsReadFirst read_first;
+    const std::span<const std::uint32_t> zeroed = read_first.find(chunk.code, run.slot_count, run.arity);
+    const std::vector<std::uint32_t>& kept = zeroed_slots_.emplace_back(zeroed.begin(), zeroed.end());
+    run.zeroed = kept.data();
+    run.zeroed_count = static_cast<std::uint32_t>(kept.size());
+    // Fused handlers run without stack checks: only where the heights are
+    // known to fit.
+    if (fuse_ && verify_stack_heights(chunk.code, program))
+        fuse_instructions(chunk.code, fused_operands_);
+    // Last, when the code will move no more: jumps to addresses, and slots,
+    // read by the analysis and the fuser as numbers, to offsets.
+    for (Instruction& in : chunk.code)
+        if (static_cast<int>(in.op) < opcode_count)
+            to_runnable_operands(in, chunk.code.data());
+    run.code = chunk.code.data();
 }
 
 namespace {

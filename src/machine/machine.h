@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -74,8 +75,14 @@ public:
     // once): for tests that pin how many a loop takes.
     std::uint64_t run_counting_dispatches();
 
-    // The code of chunk `index` as the loop runs it, one past the end included.
-    std::span<const Instruction> runnable_code(std::size_t index) const { return program.chunks[index].code; }
+    // The code of chunk `index` as the loop runs it, one past the end
+    // included; made runnable now if no call has made it so yet.
+    std::span<const Instruction> runnable_code(std::size_t index) {
+        prepare_chunk(index);
+        return program.chunks[index].code;
+    }
+    // Whether chunk `index` has been made runnable (tests).
+    bool prepared(std::size_t index) const { return prepared_[index] != 0; }
 
     Program program;
     Heap heap;
@@ -85,10 +92,14 @@ public:
 
 private:
     // What a call needs of each chunk, in one place. Its code is the
-    // chunk's own, made runnable in place: operands checked once up front
-    // (bad slots, constants and chunks become instructions that fail when
-    // reached, jumps out of range lead to the end), one instruction past the
-    // end that fails with "Fell off chunk", and fused where it verifies.
+    // chunk's own, made runnable in place on its first call (the top level's
+    // up front), so a program pays nothing for functions it never calls:
+    // operands checked once (bad slots, constants and chunks become
+    // instructions that fail when reached, jumps out of range lead to the
+    // end), one instruction past the end that fails with "Fell off chunk",
+    // and fused where it verifies. Until then `code` is the chunk's
+    // enter_unprepared instruction and `zeroed_count` 0: that instruction
+    // prepares the chunk and zeroes what the call would have.
     struct RunnableChunk {
         const Instruction* code;
         const Chunk* chunk;
@@ -101,7 +112,12 @@ private:
     // Per chunk, the slots that some path reads before writing them (see
     // slots_read_before_written): a call zeroes only these, so the others
     // start with whatever an earlier call left there, which nothing reads.
-    std::vector<std::uint32_t> zeroed_slots_;
+    // A deque: a chunk prepared later never moves the lists of others.
+    std::deque<std::vector<std::uint32_t>> zeroed_slots_;
+    // Each chunk's enter_unprepared instruction.
+    std::vector<Instruction> entries_;
+    std::vector<std::uint8_t> prepared_;
+    bool fuse_ = true;
     // What fused instructions hold beyond their operands, at fixed addresses.
     FusedOperands fused_operands_;
     std::unique_ptr<Value[], void (*)(void*)> stacks_;
@@ -111,7 +127,8 @@ private:
     std::uint64_t steps_left_;
     AllocationBudget budget_;
 
-    void prepare(bool fuse);
+    void prepare();
+    void prepare_chunk(std::size_t index);
     // The interpreter loop. `counting` counts dispatches (tests only);
     // `budgeted` spends steps_left_ (tests and fuzzers only). oxelc runs
     // the form with neither.

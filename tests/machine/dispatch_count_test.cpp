@@ -28,6 +28,28 @@ double per_pass(const std::string& source) {
     return static_cast<double>(dispatches(source, 2 * n) - dispatches(source, n)) / n;
 }
 
+// A function is made runnable on its first call, which costs the program no
+// dispatch of its own: every call costs the same. Only the functions called
+// are ever made runnable.
+TEST(DispatchCount, FirstCallsCostNothingExtra) {
+    auto program = [](int calls) {
+        std::string source = "oxelfn f.n\n    rtn n\noxelfn g.n\n    rtn n\nb0\n";
+        for (int i = 0; i < calls; ++i)
+            source += "(b. f b)\n";
+        return source + "echo b\n";
+    };
+    auto count = [](const std::string& source) {
+        Machine machine(compile_program(source, "t.ox"));
+        std::uint64_t n = 0;
+        EXPECT_EQ(test::in_memory({}, [&] { n = machine.run_counting_dispatches(); }).ending, "end");
+        EXPECT_EQ(machine.prepared(0), source.find("(b. f b)") != std::string::npos);
+        EXPECT_FALSE(machine.prepared(1));
+        return n;
+    };
+    const std::uint64_t none = count(program(0)), one = count(program(1)), two = count(program(2));
+    EXPECT_EQ(one - none, two - one);
+}
+
 TEST(DispatchCount, PerPassOfEachBenchmarkLoop) {
     struct Case {
         const char* name;

@@ -21,7 +21,7 @@ namespace {
 // instruction the loop would dispatch on the straight path.
 std::string runnable_walk(const std::string& source) {
     const Program program = compile_program(source, "t.ox");
-    const Machine machine(program);
+    Machine machine(program);
     const auto code = machine.runnable_code(*find_chunk(program, top_chunk_name));
     std::string walk;
     for (std::size_t at = 0; at < code.size();) {
@@ -71,7 +71,7 @@ TEST(RunnableCode, EachCompiledShapeBecomesItsFusedInstruction) {
 
 TEST(RunnableCode, ReturnOfASlotIsFused) {
     const Program program = compile_program("oxelfn f.n\n    rtn n\n(r. f 1)\n", "t.ox");
-    const Machine machine(program);
+    Machine machine(program);
     EXPECT_EQ(runnable_opcode_name(static_cast<std::uint8_t>(machine.runnable_code(0)[0].op)), "ret_slot");
 }
 
@@ -211,7 +211,7 @@ TEST(RunnableCode, EveryFusedFormAtTheEdgeOfAFullStack) {
             // Fused only where the whole chunk's stack heights fit.
             const bool fits = filled + need <= static_cast<int>(max_stack);
             {
-                const Machine machine(program);
+                Machine machine(program);
                 const auto code = machine.runnable_code(1);
                 ASSERT_EQ(code[6 + filled].op == static_cast<Opcode>(form.op), fits);
             }

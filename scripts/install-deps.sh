@@ -35,6 +35,10 @@ if [ "$level" = all ]; then
     # The Windows build: MinGW-w64 to cross-compile, Wine to run the tests.
     command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
     [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
+    # The editors whose set-ups are tried for real (editors/).
+    command -v vim >/dev/null || need+=(vim)
+    command -v nvim >/dev/null || need+=(neovim)
+    command -v emacs >/dev/null || need+=(emacs-nox)
 fi
 if [ ${#need[@]} -gt 0 ]; then
     sudo=()

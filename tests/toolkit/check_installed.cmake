@@ -66,6 +66,16 @@ set(expected bin/oxelc bin/oxel-lint bin/oxel-fmt share/man/man1/oxelc.1.gz shar
              share/doc/oxelc/guide.md share/doc/oxelc/lint.md share/doc/oxelc/README.md
              share/doc/oxelc/CHANGELOG.md share/doc/oxelc/copyright share/doc/oxelc/changelog.gz
              share/bash-completion/completions/oxel-lint)
+if(NOT HOW STREQUAL "zip")
+  foreach(site vim/vimfiles nvim/site)
+    foreach(f ftdetect/oxel.vim ftplugin/oxel.vim syntax/oxel.vim compiler/oxel-lint.vim)
+      list(APPEND expected share/${site}/${f})
+    endforeach()
+  endforeach()
+  list(APPEND expected share/nvim/site/plugin/oxel.lua share/nvim/site/lua/oxel/init.lua
+       share/emacs/site-lisp/oxel-mode.el share/oxelc/editors/helix/languages.toml
+       share/oxelc/editors/textmate/oxel.tmLanguage.json share/oxelc/editors/textmate/language-configuration.json)
+endif()
 set(library arrays.oxh chars.oxh floatbits.oxh format.oxh math.oxh random.oxh text.oxh)
 foreach(h IN LISTS library)
   list(APPEND expected share/oxelc/lib/${h} share/doc/oxelc/lib/${h})

@@ -2,7 +2,7 @@
 #   bin/oxelc, bin/oxel-lint, bin/oxel-fmt  the compiler, the checker, the formatter, stripped
 #   share/man/man1/*.1.gz            their man pages
 #   share/bash-completion/completions/oxel-lint   its options completed in bash
-#   share/doc/oxelc/                 the guide, lint.md, README.md, CHANGELOG.md,
+#   share/doc/oxelc/                 the guide, lint.md, editors.md, README.md, CHANGELOG.md,
 #                                    copyright and changelog.gz, and examples/:
 #                                    the example programs, their data files and
 #                                    expected outputs, runnable from that folder
@@ -49,7 +49,7 @@ if(WIN32)
 endif()
 
 install(TARGETS oxelc oxel-lint oxel-fmt RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES docs/guide.md docs/lint.md README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES docs/guide.md docs/lint.md docs/editors.md README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 install(FILES ${oxel_library} DESTINATION ${CMAKE_INSTALL_DATADIR}/oxelc/lib)
 # and beside the examples' folder, where the examples that use it find it as

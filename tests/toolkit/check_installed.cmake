@@ -72,7 +72,7 @@ if(NOT HOW STREQUAL "zip")
       list(APPEND expected share/${site}/${f})
     endforeach()
   endforeach()
-  list(APPEND expected share/nvim/site/plugin/oxel.lua share/nvim/site/lua/oxel/init.lua
+  list(APPEND expected share/doc/oxelc/editors.md share/nvim/site/plugin/oxel.lua share/nvim/site/lua/oxel/init.lua
        share/emacs/site-lisp/oxel-mode.el share/oxelc/editors/helix/languages.toml
        share/oxelc/editors/textmate/oxel.tmLanguage.json share/oxelc/editors/textmate/language-configuration.json)
 endif()

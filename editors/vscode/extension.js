@@ -39,10 +39,12 @@ async function startServer() {
   }
 }
 
+// A client whose server never started cannot be stopped (stop() throws), so
+// a restart after a failed start just starts a new one.
 async function stopServer() {
-  if (client) {
-    const running = client;
-    client = undefined;
+  const running = client;
+  client = undefined;
+  if (running && running.isRunning()) {
     await running.stop();
   }
 }

@@ -59,7 +59,14 @@ class LanguageClient {
     }
     this.running = true;
   }
+  isRunning() {
+    return Boolean(this.running);
+  }
+  // as the real client: only a running client can be stopped
   async stop() {
+    if (!this.running) {
+      throw new Error("Client is not running and can't be stopped");
+    }
     this.running = false;
   }
 }
@@ -145,6 +152,16 @@ async function activateWith(settingValue, fails = false) {
     assert.strictEqual(seen.clients[1].server.command, 'new-lsp');
     await extension.deactivate();
     assert.ok(!seen.clients[1].running, 'deactivate stops the server');
+  });
+
+  await check('restart after a failed start', async () => {
+    await activateWith('/nowhere/oxel-lsp', true);
+    startFails = false;
+    configured['oxel.server.path'] = '/opt/oxel/bin/oxel-lsp';
+    await seen.commands['oxel.server.restart']();
+    assert.strictEqual(seen.clients.length, 2);
+    assert.ok(seen.clients[1].running, 'the new server runs');
+    await extension.deactivate();
   });
 
   await check('manifest', async () => {

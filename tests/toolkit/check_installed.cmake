@@ -11,12 +11,7 @@ cmake_minimum_required(VERSION 3.20)
 file(REMOVE_RECURSE ${SCRATCH})
 file(MAKE_DIRECTORY ${SCRATCH})
 
-macro(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${ARGN} failed (${status}):\n${out}")
-  endif()
-endmacro()
+include(${CMAKE_CURRENT_LIST_DIR}/run.cmake)
 
 if(HOW STREQUAL "install")
   set(root ${SCRATCH}/prefix)

@@ -9,20 +9,12 @@ file(MAKE_DIRECTORY ${SCRATCH})
 set(extension ${SOURCE}/editors/vscode)
 set(textmate ${SOURCE}/editors/textmate)
 
-macro(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${ARGN} failed (${status}):\n${out}")
-  endif()
-endmacro()
+include(${CMAKE_CURRENT_LIST_DIR}/run.cmake)
 
 # vsce runs the prepublish script through npm, so npm must be on PATH.
 set(ENV{PATH} "${NPM_DIR}:$ENV{PATH}")
-execute_process(COMMAND ${NODE} node_modules/@vscode/vsce/vsce package --out ${SCRATCH}/oxel.vsix
-                WORKING_DIRECTORY ${extension} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "vsce package failed (${status}):\n${out}")
-endif()
+run(${NODE} node_modules/@vscode/vsce/vsce package --out ${SCRATCH}/oxel.vsix
+    WORKING_DIRECTORY ${extension})
 file(ARCHIVE_EXTRACT INPUT ${SCRATCH}/oxel.vsix DESTINATION ${SCRATCH}/unpacked)
 set(root ${SCRATCH}/unpacked/extension)
 

@@ -29,7 +29,6 @@ oxel = languages[0] if languages else {}
 check("file-types", oxel.get("file-types"), grammar["fileTypes"])
 check("scope", oxel.get("scope"), grammar["scopeName"])
 check("comment-token", oxel.get("comment-token"), language_config["comments"]["lineComment"])
-check("indent", oxel.get("indent"), {"tab-width": 4, "unit": "    "})
 servers = config.get("language-server", {})
 check("language-servers", oxel.get("language-servers"), ["oxel-lsp"])
 for name in oxel.get("language-servers", []):

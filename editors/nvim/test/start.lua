@@ -91,18 +91,27 @@ check('a.ox and b.oxh share a server', logged('a%.ox')[1] == logged('b%.oxh')[1]
 local start, start_client = vim.lsp.start, vim.lsp.start_client
 local calls = {}
 vim.lsp.start = function(config, opts)
-  table.insert(calls, { config = config, bufnr = opts and opts.bufnr })
+  -- 0.8 attaches the current buffer, later versions opts.bufnr
+  table.insert(calls, { config = config, bufnr = opts and opts.bufnr, current = vim.api.nvim_get_current_buf() })
   return 42
 end
 vim.lsp.start_client = function()
   table.insert(calls, 'start_client')
 end
 local buf = open(folders.two .. '/d.ox')
+-- and for a buffer that is not the current one
+oxel.options.autostart = false
+local hidden = vim.fn.bufadd(folders.two .. '/h.ox')
+vim.fn.bufload(hidden)
+oxel.options.autostart = true
+oxel.start(hidden)
 vim.lsp.start, vim.lsp.start_client = start, start_client
-check('vim.lsp.start called once', #calls == 1 and type(calls[1]) == 'table', vim.inspect(calls))
-if #calls == 1 and type(calls[1]) == 'table' then
+check('vim.lsp.start called twice', #calls == 2 and type(calls[1]) == 'table', vim.inspect(calls))
+if #calls == 2 and type(calls[1]) == 'table' then
   local config = calls[1].config
-  check('vim.lsp.start buffer', calls[1].bufnr == buf, tostring(calls[1].bufnr))
+  for i, want in ipairs({ buf, hidden }) do
+    check('vim.lsp.start buffer ' .. i, calls[i].bufnr == want and calls[i].current == want, vim.inspect(calls[i]))
+  end
   check('vim.lsp.start root', config.root_dir == folders.two, config.root_dir)
   check('vim.lsp.start command', vim.deep_equal(config.cmd, oxel.options.cmd), vim.inspect(config.cmd))
   check('vim.lsp.start name', config.name == 'oxel-lsp', config.name)

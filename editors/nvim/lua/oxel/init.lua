@@ -41,7 +41,12 @@ function M.start(bufnr)
     return nil
   end
   if vim.lsp.start then
-    return vim.lsp.start(config, { bufnr = bufnr })
+    -- Neovim 0.8 attaches the current buffer, later ones the one given
+    local id
+    vim.api.nvim_buf_call(bufnr, function()
+      id = vim.lsp.start(config, { bufnr = bufnr })
+    end)
+    return id
   end
   -- Neovim 0.7: reuse the client of the same name and folder, as
   -- vim.lsp.start does.

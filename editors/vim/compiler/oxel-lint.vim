@@ -7,8 +7,9 @@
 " caret under the column. Only the first line makes a quickfix entry; the
 " source line is skipped whatever it holds, even text that looks like a
 " report, because it is read as the continuation of the finding above it.
-" Columns are bytes, as Vim counts them. A file oxel-lint cannot read is
-" reported as 'oxel-lint: cannot read ...', an entry without a place.
+" Columns are bytes, as Vim counts them. A file oxel-lint cannot read
+" ('oxel-lint: cannot read ...') and its usage, shown when :make is given no
+" file, are entries without a place.
 
 if exists('current_compiler')
   finish
@@ -31,6 +32,7 @@ CompilerSet errorformat=
       \%E%f:%l:%c:\ error:\ %m,
       \%W%f:%l:%c:\ warning:\ %m,
       \oxel-lint:\ %m,
+      \Usage:\ %m,
       \%-G%.%#
 
 let &cpo = s:cpo_save

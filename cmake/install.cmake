@@ -2,7 +2,7 @@
 #   bin/oxelc, bin/oxel-lint, bin/oxel-fmt  the compiler, the checker, the formatter, stripped
 #   share/man/man1/*.1.gz            their man pages
 #   share/bash-completion/completions/oxel-lint   its options completed in bash
-#   share/doc/oxelc/                 the guide, lint.md, README.md, CHANGELOG.md,
+#   share/doc/oxelc/                 the guide, lint.md, editors.md, README.md, CHANGELOG.md,
 #                                    copyright and changelog.gz, and examples/:
 #                                    the example programs, their data files and
 #                                    expected outputs, runnable from that folder
@@ -10,6 +10,8 @@
 #   share/oxelc/lib/*.oxh            the library: headers a program takes in
 #                                    by their path (/usr/share/oxelc/lib/ in
 #                                    the Debian package)
+#   share/vim/vimfiles/, share/nvim/site/, share/emacs/site-lisp/,
+#   share/oxelc/editors/             the editor set-ups (docs/editors.md)
 # On Windows, one folder instead (below). The packages (cmake/package.cmake)
 # are made from the same rules.
 include(GNUInstallDirs)
@@ -47,7 +49,7 @@ if(WIN32)
 endif()
 
 install(TARGETS oxelc oxel-lint oxel-fmt RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES docs/guide.md docs/lint.md README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES docs/guide.md docs/lint.md docs/editors.md README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 install(FILES ${oxel_library} DESTINATION ${CMAKE_INSTALL_DATADIR}/oxelc/lib)
 # and beside the examples' folder, where the examples that use it find it as
@@ -55,6 +57,19 @@ install(FILES ${oxel_library} DESTINATION ${CMAKE_INSTALL_DATADIR}/oxelc/lib)
 install(FILES ${oxel_library} DESTINATION ${CMAKE_INSTALL_DOCDIR}/lib)
 install(FILES completions/oxel-lint.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME oxel-lint)
+
+# Editor set-ups (docs/editors.md), where each editor looks for them: the
+# Vim files in Vim's site folder and, with the Lua that starts oxel-lsp, in
+# Neovim's; oxel-mode.el on Emacs's load-path; the TextMate package and
+# Helix's languages.toml for the user to take from share/oxelc/editors/.
+foreach(site vim/vimfiles nvim/site)
+  install(DIRECTORY editors/vim/ DESTINATION ${CMAKE_INSTALL_DATADIR}/${site} PATTERN test EXCLUDE)
+endforeach()
+install(DIRECTORY editors/nvim/ DESTINATION ${CMAKE_INSTALL_DATADIR}/nvim/site PATTERN test EXCLUDE)
+install(FILES editors/emacs/oxel-mode.el DESTINATION ${CMAKE_INSTALL_DATADIR}/emacs/site-lisp)
+install(FILES editors/helix/languages.toml DESTINATION ${CMAKE_INSTALL_DATADIR}/oxelc/editors/helix)
+install(FILES editors/textmate/oxel.tmLanguage.json editors/textmate/language-configuration.json
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/oxelc/editors/textmate)
 
 # Man pages compressed, as man reads them and as Debian wants them; the
 # package's copyright file and its changelog (made from CHANGELOG.md) in the

@@ -35,6 +35,10 @@ if [ "$level" = all ]; then
     # The Windows build: MinGW-w64 to cross-compile, Wine to run the tests.
     command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
     [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
+    # The editors whose set-ups are tried for real (editors/).
+    command -v vim >/dev/null || need+=(vim)
+    command -v nvim >/dev/null || need+=(neovim)
+    command -v emacs >/dev/null || need+=(emacs-nox)
 fi
 if [ ${#need[@]} -gt 0 ]; then
     sudo=()
@@ -50,12 +54,16 @@ if [ ${#need[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "${need[@]}"
 fi
 
-# The highlighting test tool for the TextMate grammar, from npm where npm is
-# installed (its test is registered only when the tool is there). The lock
-# file pins it; node_modules stays out of git.
-grammar=$(dirname "$0")/../editors/textmate
-if [ "$level" != build ] && command -v npm >/dev/null && [ ! -d "$grammar/node_modules/vscode-tmgrammar-test" ]; then
-    (cd "$grammar" && npm ci --no-audit --no-fund --loglevel=error) ||
-        echo "install-deps: vscode-tmgrammar-test could not be installed; its test is left out" >&2
-fi
+# From npm where npm is installed (each test is registered only when its tool
+# is there): the highlighting test tool for the TextMate grammar, and the
+# VS Code extension's client library and packaging tool. The lock files pin
+# them; node_modules stays out of git.
+editors=$(dirname "$0")/../editors
+for tool in textmate/node_modules/vscode-tmgrammar-test vscode/node_modules/@vscode/vsce; do
+    dir=$editors/${tool%%/node_modules/*}
+    if [ "$level" != build ] && command -v npm >/dev/null && [ ! -d "$editors/$tool" ]; then
+        (cd "$dir" && npm ci --no-audit --no-fund --loglevel=error) ||
+            echo "install-deps: ${tool#*/node_modules/} could not be installed; its test is left out" >&2
+    fi
+done
 exit 0

@@ -11,12 +11,7 @@ cmake_minimum_required(VERSION 3.20)
 file(REMOVE_RECURSE ${SCRATCH})
 file(MAKE_DIRECTORY ${SCRATCH})
 
-macro(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${ARGN} failed (${status}):\n${out}")
-  endif()
-endmacro()
+include(${CMAKE_CURRENT_LIST_DIR}/run.cmake)
 
 if(HOW STREQUAL "install")
   set(root ${SCRATCH}/prefix)
@@ -66,6 +61,16 @@ set(expected bin/oxelc bin/oxel-lint bin/oxel-fmt share/man/man1/oxelc.1.gz shar
              share/doc/oxelc/guide.md share/doc/oxelc/lint.md share/doc/oxelc/README.md
              share/doc/oxelc/CHANGELOG.md share/doc/oxelc/copyright share/doc/oxelc/changelog.gz
              share/bash-completion/completions/oxel-lint)
+if(NOT HOW STREQUAL "zip")
+  foreach(site vim/vimfiles nvim/site)
+    foreach(f ftdetect/oxel.vim ftplugin/oxel.vim syntax/oxel.vim compiler/oxel-lint.vim)
+      list(APPEND expected share/${site}/${f})
+    endforeach()
+  endforeach()
+  list(APPEND expected share/doc/oxelc/editors.md share/nvim/site/plugin/oxel.lua share/nvim/site/lua/oxel/init.lua
+       share/emacs/site-lisp/oxel-mode.el share/oxelc/editors/helix/languages.toml
+       share/oxelc/editors/textmate/oxel.tmLanguage.json share/oxelc/editors/textmate/language-configuration.json)
+endif()
 set(library arrays.oxh chars.oxh floatbits.oxh format.oxh math.oxh random.oxh text.oxh)
 foreach(h IN LISTS library)
   list(APPEND expected share/oxelc/lib/${h} share/doc/oxelc/lib/${h})

@@ -1,0 +1,3 @@
+cmt a slip, and the error it leads to
+inword0
+echo inword

@@ -32,6 +32,27 @@ std::optional<std::string> read_whole_file(std::string_view path, std::size_t ma
 // not set. Read from the process itself, backend or not.
 std::optional<std::string> environment_variable(const char* name);
 
+// Memory for machine code made during the run. It is never writable and
+// executable at once: it comes writable (and readable), is filled, and is
+// then made executable (and readable) for good. Whole pages; released once.
+struct CodeMemory {
+    void* address = nullptr;
+    std::size_t size = 0;  // a whole number of pages
+};
+// At least `bytes` of writable memory; nothing when the system refuses.
+std::optional<CodeMemory> allocate_code_memory(std::size_t bytes);
+// Writable to executable; false when the system refuses (then it stays
+// writable and must not be run).
+bool make_code_executable(const CodeMemory& memory);
+void release_code_memory(const CodeMemory& memory);
+// What the system allows on the page holding `address`, as it reports it;
+// nothing where it cannot tell (for tests of the rule above).
+struct PageAccess {
+    bool writable = false;
+    bool executable = false;
+};
+std::optional<PageAccess> page_access(const void* address);
+
 // What tells two names of one file apart from two files: equal for every
 // path that reaches the same file (device and inode).
 struct FileIdentity {

@@ -2,13 +2,17 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <fstream>
 
 namespace oxel::platform {
 
@@ -248,5 +252,43 @@ void give_back(FileHandle file, std::size_t count) {
 }  // namespace os
 
 void ignore_broken_pipe() { std::signal(SIGPIPE, SIG_IGN); }
+
+std::optional<CodeMemory> allocate_code_memory(std::size_t bytes) {
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    if (bytes == 0 || bytes > SIZE_MAX - page)
+        return std::nullopt;
+    const std::size_t size = (bytes + page - 1) / page * page;
+    void* address = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (address == MAP_FAILED)
+        return std::nullopt;
+    return CodeMemory{address, size};
+}
+
+bool make_code_executable(const CodeMemory& memory) {
+    return ::mprotect(memory.address, memory.size, PROT_READ | PROT_EXEC) == 0;
+}
+
+void release_code_memory(const CodeMemory& memory) {
+    if (memory.address)
+        ::munmap(memory.address, memory.size);
+}
+
+std::optional<PageAccess> page_access(const void* address) {
+    // Linux lists each mapping as "start-end perms ...", in hexadecimal.
+    std::ifstream maps("/proc/self/maps");
+    const auto at = reinterpret_cast<std::uintptr_t>(address);
+    std::string line;
+    while (std::getline(maps, line)) {
+        const std::size_t dash = line.find('-'), space = line.find(' ');
+        if (dash == std::string::npos || space == std::string::npos || space + 4 > line.size())
+            continue;
+        std::uintptr_t start = 0, end = 0;
+        std::from_chars(line.data(), line.data() + dash, start, 16);
+        std::from_chars(line.data() + dash + 1, line.data() + space, end, 16);
+        if (at >= start && at < end)
+            return PageAccess{line[space + 2] == 'w', line[space + 3] == 'x'};
+    }
+    return std::nullopt;
+}
 
 }  // namespace oxel::platform

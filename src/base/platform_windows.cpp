@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 #include <string>
 
@@ -358,5 +359,42 @@ void give_back(FileHandle file, std::size_t count) {
 // Windows has no signal for a vanished reader: the write fails with
 // ERROR_NO_DATA or ERROR_BROKEN_PIPE, and the failure is ignored.
 void ignore_broken_pipe() {}
+
+std::optional<CodeMemory> allocate_code_memory(std::size_t bytes) {
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    const std::size_t page = system.dwPageSize;
+    if (bytes == 0 || bytes > SIZE_MAX - page)
+        return std::nullopt;
+    const std::size_t size = (bytes + page - 1) / page * page;
+    void* address = VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    if (!address)
+        return std::nullopt;
+    return CodeMemory{address, size};
+}
+
+bool make_code_executable(const CodeMemory& memory) {
+    DWORD old = 0;
+    if (!VirtualProtect(memory.address, memory.size, PAGE_EXECUTE_READ, &old))
+        return false;
+    FlushInstructionCache(GetCurrentProcess(), memory.address, memory.size);
+    return true;
+}
+
+void release_code_memory(const CodeMemory& memory) {
+    if (memory.address)
+        VirtualFree(memory.address, 0, MEM_RELEASE);
+}
+
+std::optional<PageAccess> page_access(const void* address) {
+    MEMORY_BASIC_INFORMATION info;
+    if (VirtualQuery(address, &info, sizeof info) == 0 || info.State != MEM_COMMIT)
+        return std::nullopt;
+    const DWORD p = info.Protect & 0xff;
+    return PageAccess{p == PAGE_READWRITE || p == PAGE_WRITECOPY || p == PAGE_EXECUTE_READWRITE ||
+                          p == PAGE_EXECUTE_WRITECOPY,
+                      p == PAGE_EXECUTE || p == PAGE_EXECUTE_READ || p == PAGE_EXECUTE_READWRITE ||
+                          p == PAGE_EXECUTE_WRITECOPY};
+}
 
 }  // namespace oxel::platform

@@ -187,3 +187,42 @@ TEST(PlatformStreams, OutputWaitsOnFullNoWaitPipe) {
 
 }  // namespace
 }  // namespace oxel::platform
+
+namespace oxel {
+namespace {
+
+// Code memory is writable until made executable, and never both; what it
+// holds survives the change.
+TEST(CodeMemory, WritableThenExecutableNeverBoth) {
+    const std::optional<platform::CodeMemory> memory = platform::allocate_code_memory(100);
+    ASSERT_TRUE(memory);
+    EXPECT_GE(memory->size, 100u);
+    auto* bytes = static_cast<unsigned char*>(memory->address);
+    bytes[0] = 0xc3;  // ret
+    bytes[memory->size - 1] = 0x5a;
+    const std::optional<platform::PageAccess> before = platform::page_access(bytes);
+    ASSERT_TRUE(before);
+    EXPECT_TRUE(before->writable);
+    EXPECT_FALSE(before->executable);
+    ASSERT_TRUE(platform::make_code_executable(*memory));
+    const std::optional<platform::PageAccess> after = platform::page_access(bytes + memory->size - 1);
+    ASSERT_TRUE(after);
+    EXPECT_FALSE(after->writable);
+    EXPECT_TRUE(after->executable);
+    EXPECT_EQ(bytes[0], 0xc3);
+    EXPECT_EQ(bytes[memory->size - 1], 0x5a);
+    platform::release_code_memory(*memory);
+    // Ordinary memory is no code.
+    const int plain = 0;
+    const std::optional<platform::PageAccess> data = platform::page_access(&plain);
+    ASSERT_TRUE(data);
+    EXPECT_FALSE(data->executable);
+}
+
+TEST(CodeMemory, RefusesNothingAndTooMuch) {
+    EXPECT_FALSE(platform::allocate_code_memory(0));
+    EXPECT_FALSE(platform::allocate_code_memory(SIZE_MAX));
+}
+
+}  // namespace
+}  // namespace oxel

@@ -20,6 +20,8 @@ need=()
 command -v g++ >/dev/null || need+=(g++)
 command -v cmake >/dev/null || need+=(cmake)
 command -v ninja >/dev/null || need+=(ninja-build)
+# The machine-code tier's assembler (header-only).
+[ -f /usr/include/xbyak/xbyak.h ] || need+=(libxbyak-dev)
 if [ "$level" != build ]; then
     [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
     # Debian's package checker, run on the package by its test.

@@ -143,9 +143,12 @@ enum class Layout : std::uint8_t {
 //   bad_slot    an operand naming no slot, constant or chunk; a = that number
 //   bad_opcode  an opcode number above the instruction set; a = the number
 #define OXEL_FAILING_OPS(X) X(fell_off) X(bad_slot) X(bad_opcode)
-// The machine's own instruction that a chunk's code starts as until its
-// first call: it makes the code runnable, then enters it. a = the chunk.
-#define OXEL_MACHINE_OPS(X) X(enter_unprepared)
+// The machine's own instructions that do something else first:
+//   enter_unprepared  what a chunk's code starts as until its first call:
+//                     it makes the code runnable, then enters it; a = the chunk
+//   jit_loop          a loop's close whose loop runs as machine code (see
+//                     jit_tier.h); operands those of the close it replaced
+#define OXEL_MACHINE_OPS(X) X(enter_unprepared) X(jit_loop)
 
 // Every runnable opcode in numbering order: the image's rows (IMAGE(name,
 // facts...)), the machine's own (OWN(name): the failing ones, then the

@@ -70,6 +70,13 @@ std::uint64_t Machine::execute() {
         frame->top = frame->stack;
     }
     [[maybe_unused]] std::uint64_t dispatches = 0;
+    // Whether this run may enter machine code: not when it counts or
+    // budgets, which compiled code does neither of.
+#ifdef OXEL_JIT_AVAILABLE
+    constexpr bool jitting = !counting && !budgeted;
+#else
+    constexpr bool jitting = false;
+#endif
     Value returned;  // the value a ret carries to the caller
     // Errors name the running chunk's file, filled in here on the way out
     // rather than kept up to date on every call and return.
@@ -101,6 +108,15 @@ std::uint64_t Machine::execute() {
         NEXT;                               \
     } while (0)
 #define JUMP_BY(offset) JUMP_FROM(in, offset)
+// A loop's close jumps back: the machine-code tier counts it, in the plain
+// run only (see jit_tier.h).
+#define BACK_JUMP()                                          \
+    do {                                                     \
+        if constexpr (jitting) {                             \
+            if (--jit_countdown_ == 0) [[unlikely]]          \
+                jit_look_at(in);                             \
+        }                                                    \
+    } while (0)
 // Every taken jump and every call spends a step of a budgeted run, fused
 // or not, so both stop at the same point.
 #define STEP()                                 \
@@ -179,6 +195,7 @@ std::uint64_t Machine::execute() {
 #undef JUMP_FROM
 #undef JUMP_BY
 #undef STEP
+#undef BACK_JUMP
 }
 catch (Failure& failure) {
     place_run_time_failure(failure, program, frame->chunk->file);

@@ -60,6 +60,8 @@ Machine::Machine(Program image, bool fuse, RunLimits limits)
       frames(std::make_unique<Frame[]>(max_frames)),
       stacks_(nullptr, std::free),
       slot_area_(nullptr, std::free),
+      jit_(std::make_unique<JitTier>(jit_mode_from_environment())),
+      jit_countdown_(jit_->countdown_start()),
       budgeted_(limits.steps != 0),
       steps_left_(limits.steps) {
     if (limits.bytes != 0) {
@@ -69,6 +71,25 @@ Machine::Machine(Program image, bool fuse, RunLimits limits)
     fuse_ = fuse;
     prepare();
     heap.set_root_scanner(&Machine::mark_frames, this);
+}
+
+void Machine::set_jit_mode(JitMode mode) {
+    jit_ = std::make_unique<JitTier>(mode);
+    jit_countdown_ = jit_->countdown_start();
+}
+
+void Machine::jit_look_at(const Instruction* in) {
+    jit_countdown_ = jit_->countdown_start();
+    // Runnable code is the machine's own, in its program's chunks.
+    jit_->look_at(*const_cast<Instruction*>(in));
+}
+
+const Instruction* Machine::jit_entered(const Instruction* in, Value* slots) {
+    const JitLoop& loop = jit_->loop_at(*in);
+    const Instruction* const resume = loop.code(slots);
+    if (resume != in + run_length(loop.close))
+        jit_->left_early(*const_cast<Instruction*>(in));
+    return resume;
 }
 
 void Machine::mark_frames(void* machine, RootVisitor& roots) {

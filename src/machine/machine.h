@@ -27,6 +27,7 @@
 #include "base/error_report.h"
 #include "image/program.h"
 #include "machine/internal_opcodes.h"
+#include "machine/jit_tier.h"
 #include "runtime/files.h"
 #include "runtime/heap.h"
 #include "runtime/value.h"
@@ -84,6 +85,11 @@ public:
     // Whether chunk `index` has been made runnable (tests).
     bool prepared(std::size_t index) const { return prepared_[index] != 0; }
 
+    // The machine-code tier: OXEL_JIT's setting unless a test sets another
+    // before the run; the loops it runs as machine code.
+    void set_jit_mode(JitMode mode);
+    const JitTier& jit() const { return *jit_; }
+
     Program program;
     Heap heap;
     FileTable files;
@@ -122,6 +128,14 @@ private:
     FusedOperands fused_operands_;
     std::unique_ptr<Value[], void (*)(void*)> stacks_;
     std::unique_ptr<Value[], void (*)(void*)> slot_area_;
+
+    std::unique_ptr<JitTier> jit_;
+    // Back jumps of loop closes until the tier next looks at one.
+    std::uint32_t jit_countdown_ = 0;
+    // The countdown ran out at the close `in` (the plain run only).
+    void jit_look_at(const Instruction* in);
+    // Runs the compiled loop whose close is `in`; where to go on.
+    const Instruction* jit_entered(const Instruction* in, Value* slots);
 
     bool budgeted_;
     std::uint64_t steps_left_;

@@ -27,4 +27,21 @@ Outcome run_case(const Program& program, const Case& c, bool fuse, RunLimits lim
     });
 }
 
+Outcome run_case_with_jit(const Program& program, const Case& c, JitMode mode, JitCounts* tier) {
+    return in_memory(c, [&] {
+        Machine machine(program);
+        machine.set_jit_mode(mode);
+        // Counted however the run ends.
+        struct Count {
+            const Machine& machine;
+            JitCounts* tier;
+            ~Count() {
+                if (tier)
+                    *tier = {machine.jit().compiled_loops(), machine.jit().given_up_loops()};
+            }
+        } count{machine, tier};
+        machine.run();
+    });
+}
+
 }  // namespace oxel::test

@@ -1,0 +1,87 @@
+// The tier's bookkeeping: when to compile, where the code lives, when to
+// give a loop up. The code itself is made in jit_compile.cpp.
+#include "machine/jit_tier.h"
+
+#include <cstring>
+#include <limits>
+
+namespace oxel {
+
+JitMode parse_jit_mode(std::optional<std::string_view> setting) {
+    if (setting == "off")
+        return JitMode::off;
+    if (setting == "eager")
+        return JitMode::eager;
+    return JitMode::normal;
+}
+
+JitMode jit_mode_from_environment() {
+    static const JitMode mode = [] {
+        const std::optional<std::string> setting = platform::environment_variable("OXEL_JIT");
+        return parse_jit_mode(setting ? std::optional<std::string_view>(*setting) : std::nullopt);
+    }();
+    return mode;
+}
+
+JitTier::JitTier(JitMode mode) : mode_(mode) {
+#ifndef OXEL_JIT_AVAILABLE
+    mode_ = JitMode::off;
+#endif
+}
+
+JitTier::~JitTier() {
+    for (const platform::CodeMemory& memory : memory_)
+        platform::release_code_memory(memory);
+}
+
+std::uint32_t JitTier::countdown_start() const {
+    switch (mode_) {
+        case JitMode::off:
+            return std::numeric_limits<std::uint32_t>::max();
+        case JitMode::eager:
+            return 1;
+        case JitMode::normal:
+            break;
+    }
+    return hot_back_jumps;
+}
+
+void JitTier::look_at(Instruction& close) {
+    if (mode_ == JitMode::off || !tried_.emplace(&close, true).second)
+        return;
+    if (JitCode code = compile(close)) {
+        loops_[&close] = JitLoop{code, static_cast<InternalOp>(close.op), 0};
+        close.op = as_opcode(InternalOp::jit_loop);
+        ++compiled_;
+    }
+}
+
+void JitTier::left_early(Instruction& close) {
+    JitLoop& loop = loops_.at(&close);
+    if (++loop.deopts < max_deopts)
+        return;
+    // The code stays mapped (it is counted until the machine goes) but is
+    // never entered again.
+    close.op = as_opcode(loop.close);
+    loops_.erase(&close);
+    ++given_up_;
+}
+
+JitCode JitTier::compile(const Instruction& close) {
+    const std::vector<std::uint8_t> bytes = compile_loop(close, loops_);
+    if (bytes.empty() || code_bytes_ + bytes.size() > max_code_bytes)
+        return nullptr;
+    const std::optional<platform::CodeMemory> memory = platform::allocate_code_memory(bytes.size());
+    if (!memory)
+        return nullptr;
+    std::memcpy(memory->address, bytes.data(), bytes.size());
+    if (!platform::make_code_executable(*memory)) {
+        platform::release_code_memory(*memory);
+        return nullptr;
+    }
+    memory_.push_back(*memory);
+    code_bytes_ += memory->size;
+    return reinterpret_cast<JitCode>(memory->address);
+}
+
+}  // namespace oxel

@@ -1,0 +1,117 @@
+// The machine-code tier: hot loops of the running code compiled to x86-64.
+//
+// A loop's close (loop_next, add_int_loop_next) counts its back jumps in the
+// plain interpreter, against one countdown for the whole machine; when the
+// countdown runs out at a close, the tier tries to compile that loop, from
+// the close's jump target to the close. On success the close's opcode
+// becomes jit_loop, whose handler enters the compiled code at the close.
+// Compiled code takes the running frame's slots and gives back the
+// instruction to go on at: the one past the close when the loop ends, or the
+// instruction whose operands it did not expect (a kind other than Int, a
+// divisor of 0 or -1), with every slot as the interpreter would have left it
+// there, so the interpreter does that instruction and what follows. It reads
+// and writes only slots: it neither allocates, calls nor fails, and the
+// operand stack stays as it was.
+//
+// What compiles (anything else stays interpreted): integer add, sub and mul
+// on slots and constants (they wrap), div and mod, comparisons that jump
+// within the loop, constant stores and slot copies, plain jumps within the
+// loop, and nested loop closes.
+//
+// OXEL_JIT in the environment: "off" (the interpreter alone), "eager" (try
+// every loop at its first back jump), anything else the default.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "base/platform.h"
+#include "image/program.h"
+#include "machine/internal_opcodes.h"
+#include "runtime/value.h"
+
+// Machine code needs an x86-64 host and the computed-goto interpreter (its
+// jit_loop handler goes on to the close's own handler).
+#if (defined(__x86_64__) || defined(_M_X64)) && (defined(__GNUC__) || defined(__clang__)) && \
+    !defined(OXEL_PORTABLE_DISPATCH)
+#define OXEL_JIT_AVAILABLE 1
+#endif
+
+namespace oxel {
+
+enum class JitMode : std::uint8_t { off, normal, eager };
+
+// "off", "eager", or the default for anything else and for nothing.
+JitMode parse_jit_mode(std::optional<std::string_view> setting);
+// The process's OXEL_JIT, read once.
+JitMode jit_mode_from_environment();
+
+// Compiled code: the frame's first slot in, the instruction to go on at out.
+using JitCode = const Instruction* (*)(Value* slots);
+
+struct JitLoop {
+    JitCode code = nullptr;
+    InternalOp close = InternalOp::loop_next;  // the opcode jit_loop stands in for
+    std::uint32_t deopts = 0;                  // entries that left before the loop's end
+};
+
+using CompiledLoops = std::unordered_map<const Instruction*, JitLoop>;
+
+class JitTier {
+public:
+    // Back jumps between two looks at a loop in the default mode.
+    static constexpr std::uint32_t hot_back_jumps = 1000;
+    // Entries that leave early before a loop goes back to the interpreter
+    // for good (its kinds keep changing under the compiled code).
+    static constexpr std::uint32_t max_deopts = 64;
+    // All the machine code one machine may hold.
+    static constexpr std::size_t max_code_bytes = std::size_t{16} << 20;
+
+    explicit JitTier(JitMode mode);
+    ~JitTier();
+    JitTier(const JitTier&) = delete;
+    JitTier& operator=(const JitTier&) = delete;
+
+    JitMode mode() const { return mode_; }
+    // The countdown's value after each look.
+    std::uint32_t countdown_start() const;
+
+    // The countdown ran out at `close`: compile its loop unless it was tried
+    // before, and make the close jit_loop when that worked.
+    void look_at(Instruction& close);
+    // The loop whose close is jit_loop.
+    JitLoop& loop_at(const Instruction& close) { return loops_.at(&close); }
+    // Compiled code left before the loop's end: after too many, the close
+    // goes back to its own opcode and the loop stays interpreted.
+    void left_early(Instruction& close);
+
+    // Loops compiled so far, those of them given up, and the code bytes held.
+    std::size_t compiled_loops() const { return compiled_; }
+    std::size_t given_up_loops() const { return given_up_; }
+    std::size_t code_bytes() const { return code_bytes_; }
+
+private:
+    JitMode mode_;
+    CompiledLoops loops_;
+    std::unordered_map<const Instruction*, bool> tried_;
+    std::vector<platform::CodeMemory> memory_;
+    std::size_t compiled_ = 0;
+    std::size_t given_up_ = 0;
+    std::size_t code_bytes_ = 0;
+
+    // The compiled code of the loop closed by `close`, or nothing.
+    JitCode compile(const Instruction& close);
+};
+
+// The machine code of the loop closed by `close` (a loop_next or
+// add_int_loop_next whose jump goes back), or empty when some instruction
+// in it is not one the tier compiles. A close in it that is jit_loop
+// already is compiled as its own opcode, found in `compiled`. The code is
+// position independent: it can be copied anywhere.
+std::vector<std::uint8_t> compile_loop(const Instruction& close, const CompiledLoops& compiled);
+
+}  // namespace oxel

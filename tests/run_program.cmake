@@ -9,6 +9,7 @@
 #   case.files/  copied into the scratch folder before the run
 #   -DDATA=a;b   more files copied into the scratch folder before the run
 #   -DLIBRARY=d  the headers of d copied into ../lib beside the scratch folder
+#   -DJIT=mode   OXEL_JIT=mode in the run's environment, unless "default"
 #   case.expect/ files the scratch folder must hold afterwards, byte for byte
 # The run happens in a fresh scratch folder, so paths in messages are stable.
 #
@@ -45,6 +46,12 @@ endif()
 if(EXISTS ${base}.env)
   file(STRINGS ${base}.env variables)
   set(command ${CMAKE_COMMAND} -E env ${variables} ${command})
+endif()
+
+# -DJIT=mode: the run with OXEL_JIT set so, against the same sidecars
+# ("default" leaves it as it is).
+if(DEFINED JIT AND NOT JIT STREQUAL "default")
+  set(command ${CMAKE_COMMAND} -E env OXEL_JIT=${JIT} ${command})
 endif()
 
 set(input /dev/null)

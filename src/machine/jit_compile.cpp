@@ -161,13 +161,31 @@ private:
         switch (op) {
             case InternalOp::div_slot_divisor:
             case InternalOp::mod_slot_divisor: {
-                const std::int64_t d = handlers::divisor_operands(in.a).divisor;
-                const bool div = op == InternalOp::div_slot_divisor;
+                // A multiply and a shift, as in constant_divisor.h: the
+                // quotient in rdx, then the remainder x - q * d, taking
+                // d's sign.
+                const DivisorOperands& d = handlers::divisor_operands(in.a);
                 guard_int(low(in.b), &in);
-                mov(rax, payload(low(in.b)));
-                load_int(rcx, d);
-                divide(div ? Operation::div : Operation::mod);
-                store_int(high(in.b), div ? rax : rdx);
+                mov(rcx, payload(low(in.b)));
+                load_int(rax, d.multiplier);
+                imul(rcx);
+                if (d.multiplier < 0)
+                    add(rdx, rcx);
+                sar(rdx, static_cast<std::uint8_t>(d.shift));
+                mov(rax, rcx);
+                shr(rax, 63);
+                add(rdx, rax);
+                if (op == InternalOp::mod_slot_divisor) {
+                    load_int(rax, d.divisor);
+                    imul(rdx, rax);
+                    sub(rcx, rdx);
+                    Label done;
+                    jns(done);
+                    add(rcx, rax);
+                    L(done);
+                    mov(rdx, rcx);
+                }
+                store_int(high(in.b), rdx);
                 return true;
             }
             case InternalOp::store_int:

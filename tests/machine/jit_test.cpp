@@ -87,7 +87,7 @@ TEST(JitTier, LoopsCompileOrStayInterpreted) {
         {"x3\n(y. 9223372036854775807)\nlo100\n    (x. x * 3)\n    (y. y + x)\necho x\necho y\n", 1, 0},
         // division and remainder: negative operands, divisors in variables
         // and constants (a multiply for d >= 2)
-        {"(x. -17)\nd3\ns0\nlo40\n    (q. x / d)\n    (m. x % d)\n    (n. x % -4)\n    (r. 100 % x)\n    (u. "
+        {"(x. -17)\nd3\ns0\nlo15\n    (q. x / d)\n    (m. x % d)\n    (n. x % -4)\n    (r. 100 % x)\n    (u. "
          "x / 5)\n    (v. x % 6)\n    (s. s + q)\n    (s. s + m)\n    (s. s + n)\n    (s. s + r)\n    (s. s "
          "+ "
          "u)\n    (s. s + v)\n    (x. x + 1)\necho s\n",

@@ -26,7 +26,8 @@ std::size_t edit_distance(std::string_view a, std::string_view b) {
 }
 
 bool is_near(std::string_view name, std::string_view known) {
-    if (name == known)
+    // one edit in a name of one or two bytes makes another name, not a slip
+    if (name == known || std::max(name.size(), known.size()) < 3)
         return false;
     std::size_t allowed = std::min(name.size(), known.size()) >= 6 ? 2 : 1;
     return edit_distance(name, known) <= allowed;

@@ -13,8 +13,9 @@ namespace oxel::lint {
 // turn `a` into `b`.
 std::size_t edit_distance(std::string_view a, std::string_view b);
 
-// `name` is close enough to `known` to be a slip for it: one edit, or two
-// for names of six bytes or more, and never the name itself.
+// `name` is close enough to `known` to be a slip for it: one edit when
+// either has three bytes or more, two when both have six, and never the
+// name itself.
 bool is_near(std::string_view name, std::string_view known);
 
 // The first of `known` nearest to `name`, if one is near; empty otherwise.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lint/lint.h"
+#include "lint/near_names.h"
 
 namespace oxel::lint {
 namespace {
@@ -289,6 +290,37 @@ TEST(Lint, CompileErrorsNameTheirCause) {
         {"x1\nlo2\n    if x\n\t    echo x", "4:1-5 mixed-indent =        "},
     };
     check_spans(cases);
+}
+
+TEST(Lint, NearNames) {
+    struct Distance {
+        std::string_view a, b;
+        std::size_t edits;
+    };
+    const Distance distances[] = {
+        {"sq", "sqr", 1},       {"total", "totl", 1},   {"ehco", "echo", 1},  {"abc", "abc", 0},
+        {"count", "cuont", 1},  {"kitten", "sitting", 3}, {"", "abc", 3},     {"ab", "ba", 1},
+        {"insertion", "inserton", 1}, {"length", "lenght", 1}, {"cube", "sq", 4},
+    };
+    for (const Distance& d : distances) {
+        EXPECT_EQ(edit_distance(d.a, d.b), d.edits) << d.a << " " << d.b;
+        EXPECT_EQ(edit_distance(d.b, d.a), d.edits) << d.b << " " << d.a;
+    }
+    // near: one edit with three bytes or more, two with six on both sides
+    EXPECT_TRUE(is_near("sqr", "sq"));
+    EXPECT_TRUE(is_near("lenght", "length"));
+    EXPECT_TRUE(is_near("countre", "counter"));
+    EXPECT_TRUE(is_near("counters", "cuonter"));
+    EXPECT_FALSE(is_near("totals", "toatl"));
+    EXPECT_FALSE(is_near("y", "x"));
+    EXPECT_FALSE(is_near("ab", "ac"));
+    EXPECT_FALSE(is_near("total", "total"));
+    EXPECT_FALSE(is_near("cube", "cute2"));
+    EXPECT_FALSE(is_near("abcde", "edcba"));
+    const std::string known[] = {"count", "total", "totals"};
+    EXPECT_EQ(nearest_name("totl", known), "total");
+    EXPECT_EQ(nearest_name("totalz", known), "total");  // the first of two at one edit
+    EXPECT_EQ(nearest_name("zzz", known), "");
 }
 
 // `in name` with nothing reading the name skips a line of input.

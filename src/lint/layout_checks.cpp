@@ -151,9 +151,11 @@ void Checks::check_functions() {
             if (find_chunk(program_, function.name) != chunk) {
                 warn(d, column, Warning::unused_function,
                      "the function '" + name + "' is never called: a later definition of '" + name +
-                         "' takes every call");
+                         "' takes every call",
+                     column + name.size() - 1);
             } else {
-                warn(d, column, Warning::unused_function, "the function '" + name + "' is never called");
+                warn(d, column, Warning::unused_function, "the function '" + name + "' is never called",
+                     column + name.size() - 1);
             }
         }
         ++chunk;

@@ -168,8 +168,10 @@ bool Checks::check_glued_word(std::size_t i, StatementKind kind) {
         return true;
     }
     std::string_view glued = line.substr(0, line.find_first_of(" \t(\","));
-    if (line.size() > glued.size() && line[glued.size()] == '(' && definition_named(glued))
+    if (line.size() > glued.size() && line[glued.size()] == '(' && definition_named(glued)) {
+        explained_functions_.emplace(glued);  // the call the word took over
         return true;
+    }
     warn(i, code_column(i), Warning::prefix_word,
          "'" + std::string(glued) + "' is read as " + what + ": a line that starts with '" + std::string(word) +
              "' is that statement" +

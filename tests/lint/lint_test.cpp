@@ -239,6 +239,7 @@ TEST(Lint, CompileErrorsNameTheirCause) {
         {"oxelfn insertion.x\n    rtn x\ninsertion(5)", "3:3 error, 1:8-16 prefix-name"},
         {"oxelfn lower.x\n    rtn x\nlower(5)", "3:1 error, 1:8-12 prefix-name"},
         {"oxelfn insert.x\n    rtn x\n(r. insert 5)\necho r", "1:8-13 prefix-name"},
+        {"oxelfn vgaline.x\n    rtn x\nvgaline(3)", "1:8-14 prefix-name"},
         {"oxelfn echoes.x\n    rtn x\nechoes(5)\noxelfn iffy\n    rtn 0\niffy()", ""},
         // words of other languages
         {"x1\nif x\n    echo 1\nelse\n    echo 2", "4:1 error, 4:1-4 foreign-word =els"},
@@ -250,6 +251,7 @@ TEST(Lint, CompileErrorsNameTheirCause) {
         {"picked-1", "1:1 error, 1:7-7 operator-statement"},
         {"x = 5", "1:1 error, 1:3-3 operator-statement"},
         {"x1\nrtn x + 1", "2:5 error, 2:7-7 operator-statement"},
+        {"x1\nrtn -x + 1", "2:5 error, 2:8-8 operator-statement"},
         {"x1\nif x + 1 > 3\n    echo x", "2:4 error, 2:6-6 operator-statement"},
         {"a1\n(r. a - a - a)", "2:9 error, 2:11-11 operator-statement"},
         {"picked1\n(picked. -1)\n(p. picked - 1)\necho p", ""},
@@ -345,6 +347,7 @@ TEST(Lint, FindingsSpanTheirText) {
     EXPECT_EQ(span("bogus thing  \n"), "1-11");             // a statement, not the blanks after it
     EXPECT_EQ(span("cmt\n  pr. 1\n"), "3-7");
     EXPECT_EQ(span("abc5\n"), "1-4");  // a warning: the word it is about
+    EXPECT_EQ(span("oxelfn f.a, b\n    rtn a\n"), "8-8");  // a function: its name
 }
 
 TEST(Lint, TextReportAndJson) {

@@ -13,17 +13,28 @@
 namespace oxel::lint {
 namespace {
 
+enum class Detail : bool { names, spans };
+
 // "line:column name" for each finding, "error" standing for a compile error;
-// the path is shown when it is not the main file's.
-std::string findings_of(std::string source, std::string_view path = "main.ox") {
+// the path is shown when it is not the main file's. With spans a warning
+// shows "line:column-last_column name", then " =fix" when it has a fix.
+std::string findings_of(std::string source, std::string_view path = "main.ox", Detail detail = Detail::names) {
     std::string text;
     for (const Finding& finding : check_program(std::move(source), path)) {
         if (!text.empty())
             text += ", ";
         if (finding.path != path)
             text += finding.path + ":";
-        text += std::to_string(finding.line) + ":" + std::to_string(finding.column) + " " +
-                (finding.severity == Severity::error ? "error" : finding.name);
+        text += std::to_string(finding.line) + ":" + std::to_string(finding.column);
+        if (finding.severity == Severity::error) {
+            text += " error";
+            continue;
+        }
+        if (detail == Detail::spans)
+            text += "-" + std::to_string(finding.last_column);
+        text += " " + finding.name;
+        if (detail == Detail::spans && !finding.fix.empty())
+            text += " =" + finding.fix;
     }
     return text;
 }
@@ -33,9 +44,9 @@ struct Case {
     std::string_view findings;  // empty: the program checks clean
 };
 
-void check_cases(std::span<const Case> cases) {
+void check_cases(std::span<const Case> cases, Detail detail = Detail::names) {
     for (const Case& c : cases)
-        EXPECT_EQ(findings_of(std::string(c.source)), c.findings) << c.source;
+        EXPECT_EQ(findings_of(std::string(c.source), "main.ox", detail), c.findings) << c.source;
 }
 
 TEST(Lint, StatementWordsGluedToNames) {
@@ -202,30 +213,6 @@ TEST(Lint, HeadersAreCheckedThroughTheirPrograms) {
     std::filesystem::remove_all(dir);
 }
 
-// Each finding as "line:column error", or for a warning
-// "line:column-last_column name", then " =fix" when it carries a fix.
-std::string spans_of(std::string source) {
-    std::string text;
-    for (const Finding& finding : check_program(std::move(source), "main.ox")) {
-        if (!text.empty())
-            text += ", ";
-        text += std::to_string(finding.line) + ":" + std::to_string(finding.column);
-        if (finding.severity == Severity::error) {
-            text += " error";
-            continue;
-        }
-        text += "-" + std::to_string(finding.last_column) + " " + finding.name;
-        if (!finding.fix.empty())
-            text += " =" + finding.fix;
-    }
-    return text;
-}
-
-void check_spans(std::span<const Case> cases) {
-    for (const Case& c : cases)
-        EXPECT_EQ(spans_of(std::string(c.source)), c.findings) << c.source;
-}
-
 // A compile error comes with one warning on its cause, spanning the text at
 // fault; each near miss beside it compiles, or fails without a guess.
 TEST(Lint, CompileErrorsNameTheirCause) {
@@ -291,7 +278,7 @@ TEST(Lint, CompileErrorsNameTheirCause) {
         {"x1\nif x\n\techo 1\n\t\techo 2", "3:2 error"},
         {"x1\nlo2\n    if x\n\t    echo x", "4:1-5 mixed-indent =        "},
     };
-    check_spans(cases);
+    check_cases(cases, Detail::spans);
 }
 
 TEST(Lint, NearNames) {

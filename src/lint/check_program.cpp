@@ -54,7 +54,8 @@ Checks::Checks(const Recorder& recorded, const Program& program)
       ends_(recorded.ends),
       chunks_(recorded.chunks),
       program_(program),
-      definitions_(read_definitions()) {
+      definitions_(read_definitions()),
+      bodies_(find_bodies()) {
     for (const auto& [chunk, use] : chunks_) {
         for (const Write& write : use.writes)
             read_after_write_[write.line] = use.reads.contains(write.name);

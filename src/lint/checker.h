@@ -78,8 +78,9 @@ protected:
     };
     std::vector<Definition> read_definitions() const;
     const Definition* definition_named(std::string_view name) const;
-    // The definition line whose body holds line i; lines_.size() for the top level.
-    std::size_t body_of(std::size_t i) const;
+    // For each line, the definition line whose body holds it; lines_.size()
+    // for the top level.
+    std::vector<std::size_t> find_bodies() const;
     // The names a line can read where it stands: the parameters of its
     // function and the variables written on its line or before, in its body.
     std::vector<std::string> known_variables(std::size_t i) const;
@@ -122,6 +123,7 @@ protected:
     const std::unordered_map<std::size_t, ChunkUse>& chunks_;
     const Program& program_;
     std::vector<Definition> definitions_;  // in line order
+    std::vector<std::size_t> bodies_;      // find_bodies
     std::vector<bool> skipped_;
     std::unordered_map<std::size_t, bool> read_after_write_;  // line: whether its chunk reads what it wrote
     std::vector<Finding> findings_;

@@ -34,7 +34,7 @@ public:
         std::size_t before = findings_.size();
         check_quoted_comma(failing, classify_statement(text(failing)), program_,
                            [&](std::size_t column, std::string message) {
-                               warn(failing, column, Warning::quoted_comma, std::move(message));
+                               warn(failing, column, Warning::quoted_comma, std::move(message), column);
                            });
         if (findings_.size() == before)
             explain_failure(failing, failure);

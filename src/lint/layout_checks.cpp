@@ -211,16 +211,21 @@ const Checks::Definition* Checks::definition_named(std::string_view name) const 
     return nullptr;
 }
 
-std::size_t Checks::body_of(std::size_t i) const {
-    std::size_t j = i;
-    while (j > 0 && (lines_[j].level != 0 || lines_[j].file != lines_[i].file))
-        --j;
-    return lines_[j].level == 0 && is_definition(j) && lines_[j].file == lines_[i].file ? j : lines_.size();
+// A body runs from its definition to the next line of level 0.
+std::vector<std::size_t> Checks::find_bodies() const {
+    std::vector<std::size_t> bodies(lines_.size());
+    std::size_t body = lines_.size();
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].level == 0 || (i > 0 && lines_[i].file != lines_[i - 1].file))
+            body = lines_[i].level == 0 && is_definition(i) ? i : lines_.size();
+        bodies[i] = body;
+    }
+    return bodies;
 }
 
 std::vector<std::string> Checks::known_variables(std::size_t i) const {
     std::vector<std::string> known;
-    std::size_t body = body_of(i);
+    std::size_t body = bodies_[i];
     if (body != lines_.size()) {
         for (const Definition& definition : definitions_) {
             if (definition.line == body)
@@ -230,7 +235,7 @@ std::vector<std::string> Checks::known_variables(std::size_t i) const {
     std::vector<const Write*> writes;
     for (const auto& [chunk, use] : chunks_) {
         for (const Write& write : use.writes) {
-            if (write.line <= i && body_of(write.line) == body)
+            if (write.line <= i && bodies_[write.line] == body)
                 writes.push_back(&write);
         }
     }

@@ -112,7 +112,7 @@ void Checks::check_line(std::size_t i) {
         return;
     check_typos(i, kind);
     check_quoted_comma(i, kind, program_, [&](std::size_t column, std::string message) {
-        warn(i, column, Warning::quoted_comma, std::move(message));
+        warn(i, column, Warning::quoted_comma, std::move(message), column);
     });
     // `if x` with only an `els` block is how "unless x" is written
     bool else_follows =

@@ -270,6 +270,8 @@ TEST(Lint, CompileErrorsNameTheirCause) {
         {"total5\n(r. zzz + 1)", "2:5 error"},
         {"oxelfn f\n    total5\n    rtn 0\n(r. totl + 1)", "4:5 error"},
         {"oxelfn sq.x\n    rtn x\ntotal5\ntotl6\n(r. sq total)\necho r\necho totl", ""},
+        // a comma inside quotes: the comma
+        {"s\"a\"\n(s. cat s, \"x,y\")", "2:1 error, 2:14-14 quoted-comma"},
         // a byte-order mark
         {"\xEF\xBB\xBF" "echo \"bom\"", "1:1 error, 1:1-3 byte-order-mark"},
         {"echo \"\xEF\xBB\xBF\"", ""},

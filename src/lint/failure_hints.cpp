@@ -14,11 +14,12 @@ class Checker : public Checks {
 public:
     using Checks::Checks;
 
-    // Warnings that explain a compile error: a comma inside quotes on the
-    // failing line, and for an undefined name, the earlier line where a
-    // statement word swallowed it ("inword0" before "echo inword").
+    // Warnings that explain a compile error: the indentation of every
+    // line read, then on the failing line a comma inside quotes or else the
+    // cause of the error (failure_causes.cpp).
     std::vector<Finding> failure_hints(std::string_view path, const Failure& failure) {
         skipped_.assign(lines_.size(), false);
+        check_layout();
         std::size_t failing = lines_.size();
         for (std::size_t i = 0; i < lines_.size(); ++i) {
             if (files_[lines_[i].file].path == path && lines_[i].number == failure.where.line) {
@@ -26,28 +27,17 @@ public:
                 break;
             }
         }
-        if (failing == lines_.size() || !is_statement(failing))
-            return {};
+        // a byte-order mark, reported by the layout check, is the cause itself
+        if (failing == lines_.size() || !is_statement(failing) ||
+            (lines_[failing].start == 0 && raw(failing).starts_with("\xEF\xBB\xBF")))
+            return std::move(findings_);
+        std::size_t before = findings_.size();
         check_quoted_comma(failing, classify_statement(text(failing)), program_,
                            [&](std::size_t column, std::string message) {
-                               warn(failing, column, Warning::quoted_comma, std::move(message));
+                               warn(failing, column, Warning::quoted_comma, std::move(message), column);
                            });
-        if (failure.kind == FailureKind::undefined_variable && failure.where.first_column != 0) {
-            // the failure's range is the name as written; the arithmetic
-            // form reads it without its blanks
-            const Line& line = lines_[failing];
-            std::string name;
-            for (char c : std::string_view(files_[line.file].text)
-                              .substr(line.start + failure.where.first_column - 1,
-                                      failure.where.last_column - failure.where.first_column + 1)) {
-                if (!is_blank(c))
-                    name += c;
-            }
-            for (std::size_t i = 0; i < failing; ++i) {
-                if (is_identifier(name) && text(i).starts_with(name) && is_statement(i))
-                    check_glued_word(i, classify_statement(text(i)));
-            }
-        }
+        if (findings_.size() == before)
+            explain_failure(failing, failure);
         return std::move(findings_);
     }
 };
@@ -86,6 +76,7 @@ std::vector<Finding> report_failure(const Recorder& recorded, const Failure& fai
 
     Program empty;  // the failed compilation left none
     std::vector<Finding> hints = Checker(recorded, empty).failure_hints(path, failure);
+    sort_in_file_order(hints, recorded.files);
     findings.insert(findings.end(), hints.begin(), hints.end());
     return findings;
 }

@@ -51,8 +51,11 @@ std::string path_from_uri(std::string_view uri) {
 }
 
 std::string uri_from_path(std::string_view path) {
-    std::string uri = "file://";
-    if (!path.starts_with('/') && !path.starts_with('\\'))
+    std::string uri = "file:";
+    const auto is_slash = [&](std::size_t i) { return i < path.size() && (path[i] == '/' || path[i] == '\\'); };
+    if (!(is_slash(0) && is_slash(1)))  // a share on another machine names it after "//"
+        uri += "//";
+    if (!is_slash(0))
         uri += '/';
     constexpr char digits[] = "0123456789ABCDEF";
     for (std::size_t i = 0; i < path.size(); ++i) {

@@ -1,6 +1,7 @@
 // What may be typed at a position: statement words, functions with their
 // arity, the variables of the scope, and on an include line the headers the
 // server knows of (open ones, and those the program takes in).
+#include <algorithm>
 #include <set>
 
 #include "compiler/statement_kind.h"
@@ -36,8 +37,8 @@ json completion(Workspace& workspace, const json& params) {
     const json& position = params.at("position");
     LineIndex index(document->text);
     std::string_view line = index.line(position.at("line").get<std::uint32_t>());
-    std::string_view typed =
-        trim(line.substr(0, bytes_before(line, position.at("character").get<std::uint32_t>(), workspace.encoding)));
+    std::string_view typed = line.substr(0, bytes_before(line, position.at("character").get<std::uint32_t>(), workspace.encoding));
+    typed.remove_prefix(std::min(typed.size(), typed.find_first_not_of(" \t")));
     auto at = workspace.locate(params);
 
     // an include line being typed: one word with no blank and no parenthesis

@@ -204,13 +204,24 @@ std::optional<std::size_t> Analysis::function_named(std::string_view name) const
 }
 
 std::optional<Analysis> analyze(std::string text, std::string_view path) {
-    Observer recorded;
-    try {
-        Program program = compile_program(std::move(text), path, &recorded);
-        return Builder(recorded, program).build();
-    } catch (const Failure&) {
-        return std::nullopt;
+    for (int tries = 0; tries <= max_lines_left_out; ++tries) {
+        Observer recorded;
+        try {
+            Program program = compile_program(text, path, &recorded);
+            return Builder(recorded, program).build();
+        } catch (const Failure& failure) {
+            // a line of the main file that does not compile is emptied, its
+            // line end kept, so every other line keeps its place
+            if ((!failure.where.file.empty() && failure.where.file != path) || failure.where.line == 0)
+                return std::nullopt;
+            std::string_view line = physical_line(text, failure.where.line);
+            if (line.empty() || line.data() < text.data())
+                return std::nullopt;
+            std::size_t start = static_cast<std::size_t>(line.data() - text.data());
+            text.erase(start, line.size());
+        }
     }
+    return std::nullopt;
 }
 
 }  // namespace oxel::lsp

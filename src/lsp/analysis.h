@@ -2,8 +2,7 @@
 // parameters and the comment above each, every call, every variable written
 // or read (per scope: a function's body, or the top level), and every
 // include. Made by compiling the program with an observer, so each name is
-// read exactly as oxelc reads it; a program that does not compile has no
-// analysis (the server keeps the last one that did).
+// read exactly as oxelc reads it.
 #pragma once
 
 #include <cstddef>
@@ -73,7 +72,10 @@ struct Analysis {
     std::optional<std::size_t> function_named(std::string_view name) const;
 };
 
-// Nothing when the program does not compile.
+// A program that does not compile is analysed without the lines of its
+// main file that fail, each emptied in turn, up to this many; nothing when
+// it still fails then, or fails in a header.
+inline constexpr int max_lines_left_out = 20;
 std::optional<Analysis> analyze(std::string text, std::string_view path);
 
 }  // namespace oxel::lsp

@@ -221,6 +221,25 @@ TEST_F(LspFeatures, NamesOutliveAMistake) {
     EXPECT_EQ(where(found), "main.ox 3:7-11");
 }
 
+TEST(LspNames, ATextThatNeverCompiledIsReadWithoutItsFailingLines) {
+    Session session;
+    session.initialize();
+    session.open(main_uri, "oxelfn area.w, h\n    rtn nope\n(r. area 6, 7)\necho zz\nels\necho r\n");
+    json found = session.result("textDocument/definition", at(main_uri, 2, 5));
+    ASSERT_FALSE(found.is_null());
+    EXPECT_EQ(where(found), "main.ox 0:7-11");
+    EXPECT_EQ(where(session.result("textDocument/definition", at(main_uri, 5, 5))), "main.ox 2:1-2");
+    // a header that cannot be opened: its include line left out
+    session.change(main_uri, "missing.oxh\n(r. 1 + 2)\necho r\n");
+    EXPECT_EQ(where(session.result("textDocument/definition", at(main_uri, 2, 5))), "main.ox 1:1-2");
+    // near miss: a mistake inside a header leaves nothing to read
+    Session other;
+    other.initialize();
+    other.open(header_uri, "oxelfn f.n\n    rtn k\n");
+    other.open(main_uri, "shapes.oxh\n(r. 1 + 2)\necho r\n");
+    EXPECT_TRUE(other.result("textDocument/definition", at(main_uri, 2, 5)).is_null());
+}
+
 TEST(LspEditing, Formatting) {
     Session session;
     session.initialize();

@@ -1,7 +1,6 @@
 // Open documents, their checks and analyses, and positions.
 #include "lsp/workspace.h"
 
-#include <algorithm>
 #include <new>
 
 #include "base/memory_platform.h"
@@ -28,12 +27,6 @@ Document* Workspace::change(const std::string& uri, std::string text, std::int64
     Document* document = find(uri);
     if (!document)
         return nullptr;
-    // the text that goes compiled: analysed now, while it can be, for the
-    // requests that come while the new text does not compile
-    const auto is_error = [](const lint::Finding& finding) { return finding.severity == lint::Severity::error; };
-    if (document->checked && !document->analysed &&
-        std::none_of(document->findings.begin(), document->findings.end(), is_error))
-        analysis_of(*document);
     overlay_.texts[platform::MemoryBackend::tidy(document->path)] = text;
     document->text = std::move(text);
     document->version = version;

@@ -27,7 +27,7 @@ struct Document {
     std::string text;
     std::int64_t version = 0;
     std::vector<lint::Finding> findings;  // of the last check (main files only)
-    std::optional<Analysis> analysis;     // the last one that compiled
+    std::optional<Analysis> analysis;     // the last one made (analysis.h)
     bool analysed = false;                // the analysis is of the current text
     bool checked = false;                 // the findings are of the current text
 

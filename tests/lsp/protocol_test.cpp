@@ -1,7 +1,11 @@
 // Whole message sequences against the server, in memory.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "lsp/requests.h"
+#include "lsp/uri.h"
 #include "session.h"
 
 namespace oxel::lsp {
@@ -192,6 +196,26 @@ TEST(LspProtocol, OpenHeadersAreReadFromTheEditor) {
     ASSERT_EQ(in_main.size(), 1u) << in_main;
     EXPECT_EQ(in_main[0]["code"], "cannot_open_header");
     EXPECT_EQ(in_main[0]["range"]["start"]["line"], 0);
+}
+
+TEST(LspProtocol, AMistakeInAHeaderNotOpenStandsOnItsIncludeLine) {
+    const std::string dir = ::testing::TempDir() + "oxel_lsp_header_on_disk/";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir + "bad.oxh", std::ios::binary) << "oxelfn f.n\n    rtn k\n";
+    std::ofstream(dir + "good.oxh", std::ios::binary) << "oxelfn g.n\n    rtn n\n";
+    Session session;
+    session.initialize();
+    const std::string uri = uri_from_path(dir + "main.ox");
+    json diagnostics = session.open(uri, "cmt first\ngood.oxh\n  bad.oxh\n(r. f 1)\necho r\n");
+    ASSERT_EQ(diagnostics.size(), 1u) << diagnostics;
+    EXPECT_EQ(diagnostics[0]["range"]["start"], (json{{"line", 2}, {"character", 2}}));
+    EXPECT_EQ(diagnostics[0]["range"]["end"], (json{{"line", 2}, {"character", 9}}));
+    EXPECT_EQ(diagnostics[0]["message"], dir + "bad.oxh:2: Undefined variable 'k'");
+    EXPECT_EQ(diagnostics[0]["code"], "undefined_variable");
+    // near miss: the same header open in the editor takes the finding itself
+    session.open(uri_from_path(dir + "bad.oxh"), "oxelfn f.n\n    rtn k\n");
+    EXPECT_EQ(session.change(uri, "good.oxh\nbad.oxh\n(r. f 1)\necho r\n"), json::array());
+    std::filesystem::remove_all(dir);
 }
 
 TEST(LspProtocol, LargeDocuments) {

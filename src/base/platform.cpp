@@ -58,4 +58,13 @@ bool write_file(FileHandle file, std::string_view bytes) {
 
 void close_file(FileHandle file) { backend ? backend->close_file(file) : os::close_file(file); }
 
+bool write_whole_file(std::string_view path, std::string_view bytes) {
+    std::optional<FileHandle> file = create_for_writing(path);
+    if (!file)
+        return false;
+    const bool written = write_file(*file, bytes);
+    close_file(*file);
+    return written;
+}
+
 }  // namespace oxel::platform

@@ -68,6 +68,8 @@ std::optional<std::size_t> read_file(FileHandle file, char* buffer, std::size_t 
 // Writes everything, retrying partial writes; false on failure.
 bool write_file(FileHandle file, std::string_view bytes);
 void close_file(FileHandle file);
+// Creates (or truncates) the file and writes the bytes; false on any failure.
+bool write_whole_file(std::string_view path, std::string_view bytes);
 
 // A write to a pipe whose reader has gone must fail like any other write,
 // not end the process.

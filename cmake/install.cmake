@@ -1,5 +1,6 @@
 # What `cmake --install build --prefix DIR` puts under DIR:
-#   bin/oxelc, bin/oxel-lint, bin/oxel-fmt  the compiler, the checker, the formatter, stripped
+#   bin/oxelc, bin/oxel-lint, bin/oxel-fmt, bin/oxel-prof  the compiler, the checker,
+#                                    the formatter, the profiler, stripped
 #   share/man/man1/*.1.gz            their man pages
 #   share/bash-completion/completions/oxel-lint   its options completed in bash
 #   share/doc/oxelc/                 the guide, lint.md, README.md, CHANGELOG.md,
@@ -38,7 +39,7 @@ if(WIN32)
   # Windows: one folder, the two programs side by side with the documents in
   # Markdown (no man pages) and the examples. tests/toolkit/windows_zip.txt
   # lists what it holds.
-  install(TARGETS oxelc oxel-lint oxel-fmt RUNTIME DESTINATION .)
+  install(TARGETS oxelc oxel-lint oxel-fmt oxel-prof RUNTIME DESTINATION .)
   install(FILES docs/guide.md docs/lint.md README.md CHANGELOG.md DESTINATION .)
   install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
   install(DIRECTORY examples/ DESTINATION examples)
@@ -46,7 +47,7 @@ if(WIN32)
   return()
 endif()
 
-install(TARGETS oxelc oxel-lint oxel-fmt RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS oxelc oxel-lint oxel-fmt oxel-prof RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES docs/guide.md docs/lint.md README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 install(FILES ${oxel_library} DESTINATION ${CMAKE_INSTALL_DATADIR}/oxelc/lib)
@@ -72,7 +73,7 @@ set(compressed ${packaging}/changelog.gz)
 add_custom_command(OUTPUT ${packaging}/changelog.gz
                    COMMAND ${OXEL_GZIP} -9nkf ${packaging}/changelog
                    DEPENDS ${packaging}/changelog VERBATIM)
-foreach(page oxelc.1 oxel-lint.1 oxel-fmt.1)
+foreach(page oxelc.1 oxel-lint.1 oxel-fmt.1 oxel-prof.1)
   add_custom_command(OUTPUT ${packaging}/${page}.gz
                      COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/man/${page} ${packaging}/${page}
                      COMMAND ${OXEL_GZIP} -9nf ${packaging}/${page}

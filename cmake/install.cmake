@@ -3,7 +3,7 @@
 #                                    the formatter, the profiler, stripped
 #   share/man/man1/*.1.gz            their man pages
 #   share/bash-completion/completions/oxel-lint   its options completed in bash
-#   share/doc/oxelc/                 the guide, lint.md, README.md, CHANGELOG.md,
+#   share/doc/oxelc/                 the guide (and its flame_graph.svg), lint.md, README.md, CHANGELOG.md,
 #                                    copyright and changelog.gz, and examples/:
 #                                    the example programs, their data files and
 #                                    expected outputs, runnable from that folder
@@ -40,7 +40,7 @@ if(WIN32)
   # Markdown (no man pages) and the examples. tests/toolkit/windows_zip.txt
   # lists what it holds.
   install(TARGETS oxelc oxel-lint oxel-fmt oxel-prof RUNTIME DESTINATION .)
-  install(FILES docs/guide.md docs/lint.md README.md CHANGELOG.md DESTINATION .)
+  install(FILES docs/guide.md docs/flame_graph.svg docs/lint.md README.md CHANGELOG.md DESTINATION .)
   install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
   install(DIRECTORY examples/ DESTINATION examples)
   install(FILES ${oxel_library} DESTINATION lib)
@@ -48,7 +48,8 @@ if(WIN32)
 endif()
 
 install(TARGETS oxelc oxel-lint oxel-fmt oxel-prof RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES docs/guide.md docs/lint.md README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES docs/guide.md docs/flame_graph.svg docs/lint.md README.md CHANGELOG.md
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 install(FILES ${oxel_library} DESTINATION ${CMAKE_INSTALL_DATADIR}/oxelc/lib)
 # and beside the examples' folder, where the examples that use it find it as

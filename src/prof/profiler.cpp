@@ -21,7 +21,7 @@ void Sampler::stop() {
         thread_.join();
 }
 
-Profiler::Profiler(const Machine& machine) {
+Profiler::Profiler(const Machine& machine, bool sampling) {
     const std::size_t chunks = machine.program.chunks.size();
     profile_.starts.resize(chunks);
     profile_.samples.resize(chunks);
@@ -35,6 +35,8 @@ Profiler::Profiler(const Machine& machine) {
     charged_.assign(chunks, 0);
     stack_.reserve(max_frames);
     chunks_on_stack_.reserve(max_frames);
+    if (sampling)
+        ticks_ = &sampler_.emplace();
 }
 
 void Profiler::follow_innermost() {
@@ -67,11 +69,11 @@ void Profiler::failed(const Machine&, const Failure&) { catch_up(); }
 
 void Profiler::finish() {
     catch_up();
-    sampler_.stop();
+    if (sampler_)
+        sampler_->stop();
 }
 
 void Profiler::charge(std::uint64_t samples) {
-    seen_ += samples;
     if (stack_.empty())
         return;
     const Entry& innermost = stack_.back();

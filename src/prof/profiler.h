@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -56,7 +57,8 @@ struct Profile {
 
 class Profiler : public RunObserver {
 public:
-    explicit Profiler(const Machine& machine);
+    // `sampling` off: no sampler runs, and only sample() charges time.
+    explicit Profiler(const Machine& machine, bool sampling = true);
     void statement(const Machine& machine, std::uint32_t chunk, std::uint32_t statement) override;
     void called(const Machine& machine, std::uint32_t chunk) override;
     void returned(const Machine& machine, std::uint32_t chunk) override;
@@ -64,6 +66,8 @@ public:
     const Profile& profile() const { return profile_; }
     // Charges the intervals not yet seen and stops sampling: after the run.
     void finish();
+    // Charges `samples` intervals to the frames running now.
+    void sample(std::uint64_t samples) { charge(samples); }
 
 private:
     // A frame as the profiler follows it: its chunk and running statement.
@@ -76,9 +80,14 @@ private:
     // Points the statement hook at the innermost frame's counts.
     void follow_innermost();
     void catch_up() {
-        const std::uint64_t now = sampler_.ticks();
-        if (now != seen_) [[unlikely]]
-            charge(now - seen_);
+        if (!ticks_)
+            return;
+        const std::uint64_t now = ticks_->ticks();
+        if (now != seen_) [[unlikely]] {
+            const std::uint64_t samples = now - seen_;
+            seen_ = now;
+            charge(samples);
+        }
     }
 
     Profile profile_;
@@ -87,7 +96,8 @@ private:
     std::uint64_t* innermost_starts_ = nullptr;
     std::vector<std::uint32_t> chunks_on_stack_;
     std::vector<std::uint8_t> charged_;
-    Sampler sampler_;
+    std::optional<Sampler> sampler_;
+    const Sampler* ticks_ = nullptr;  // sampler_'s, when sampling
     std::uint64_t seen_ = 0;
 };
 

@@ -8,9 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "compiler/debug_info_recorder.h"
+#include "compiler/program_structure.h"
 #include "driver/driver.h"
 #include "in_memory_run.h"
 #include "prof/command_line.h"
+#include "prof/profiler.h"
+#include "prof/summary.h"
 
 namespace oxel {
 namespace {
@@ -138,6 +142,42 @@ TEST(Profiler, RefusesBadCommandLines) {
     const test::Outcome ran = profile(program("fopen h, \"made.txt\", \"w\"\n"));
     EXPECT_EQ(ran.ending, "0");
     EXPECT_EQ(ran.files.count("made.txt"), 1u);
+}
+
+// Time charged as if one sample fell due at every statement start: each
+// line's self time is then its count, a function's self time the statements
+// it ran, its total those of its calls too, counted once however deep the
+// recursion.
+TEST(Profiler, ChargesSamplesToTheRunningFrames) {
+    struct OnePerStatement : RunObserver {
+        prof::Profiler& profiler;
+        explicit OnePerStatement(prof::Profiler& p) : profiler(p) {}
+        void statement(const Machine& m, std::uint32_t chunk, std::uint32_t statement) override {
+            profiler.statement(m, chunk, statement);
+            profiler.sample(1);
+        }
+        void called(const Machine& m, std::uint32_t chunk) override { profiler.called(m, chunk); }
+        void returned(const Machine& m, std::uint32_t chunk) override { profiler.returned(m, chunk); }
+    };
+    DebugInfoRecorder recorder;
+    Program program = compile_program(
+        "oxelfn down.n\n    if n < 1\n        rtn 0\n    (m. n - 1)\n    (r. down m)\n    rtn r\n"
+        "oxelfn leaf.n\n    rtn n\n(a. down 2)\n(b. leaf 1)\n",
+        "t.ox", &recorder);
+    Machine machine(std::move(program), recorder.take());
+    prof::Profiler profiler(machine, false);
+    OnePerStatement observer(profiler);
+    test::in_memory({}, [&] { machine.run(observer); });
+    const prof::Summary summary = prof::summarize(machine, profiler.profile());
+    for (const prof::LineRow& row : summary.lines)
+        EXPECT_EQ(row.samples, row.count) << row.line;
+    std::string functions;
+    for (const prof::FunctionRow& row : summary.functions)
+        functions += std::string(row.name) + " " + std::to_string(row.self_samples) + "/" +
+                     std::to_string(row.total_samples) + "; ";
+    // down runs 3 ifs, 2 steps, 2 calls, 3 returns: 10 statements; the top 2.
+    EXPECT_EQ(functions, "down 10/10; leaf 1/1; __top 2/13; ");
+    EXPECT_EQ(prof::format_folded(summary), "__top 2\n__top;down 4\n__top;down;down 4\n__top;down;down;down 2\n__top;leaf 1\n");
 }
 
 }  // namespace

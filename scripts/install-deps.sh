@@ -20,12 +20,15 @@ need=()
 command -v g++ >/dev/null || need+=(g++)
 command -v cmake >/dev/null || need+=(cmake)
 command -v ninja >/dev/null || need+=(ninja-build)
+[ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 if [ "$level" != build ]; then
     [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
     # Debian's package checker, run on the package by its test.
     command -v lintian >/dev/null || need+=(lintian)
     # The completion test: bash-completion's helpers.
     [ -f /usr/share/bash-completion/bash_completion ] || need+=(bash-completion)
+    # The profiler's flame graph is drawn once by a headless browser.
+    command -v chromium >/dev/null || need+=(chromium)
 fi
 if [ "$level" = all ]; then
     # The fuzz targets: clang and its libFuzzer runtime.

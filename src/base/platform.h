@@ -53,6 +53,11 @@ void write_stderr(std::string_view text);
 // From a regular file it is read ahead in blocks; from anything else byte by
 // byte, since another process may read what follows.
 std::optional<unsigned char> read_stdin_byte();
+// Up to `count` bytes of standard input, as many as one read returns (at
+// least one unless at end of input): 0 at end of input or on failure. For
+// readers of a stream (the language server), not mixed with read_stdin_byte.
+// Read from the process itself, backend or not.
+std::size_t read_stdin_some(char* buffer, std::size_t count);
 // Puts standard input's offset back to just after the last byte that
 // read_stdin_byte returned, so whoever reads the file next sees exactly the
 // rest. Called when the run ends, however it ends.

@@ -173,6 +173,21 @@ std::optional<unsigned char> read_stdin_byte() {
     }
 }
 
+}  // namespace os
+
+std::size_t read_stdin_some(char* buffer, std::size_t count) {
+    for (;;) {
+        ssize_t got = ::read(STDIN_FILENO, buffer, count);
+        if (got > 0)
+            return static_cast<std::size_t>(got);
+        if (got < 0 && worth_retrying(STDIN_FILENO, POLLIN))
+            continue;
+        return 0;
+    }
+}
+
+namespace os {
+
 void give_back_unread_input() {
     StandardInput& in = standard_input;
     if (in.next < in.end)

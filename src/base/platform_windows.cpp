@@ -294,6 +294,17 @@ std::optional<unsigned char> read_stdin_byte() {
     return static_cast<unsigned char>(in.buffer[0]);
 }
 
+}  // namespace os
+
+std::size_t read_stdin_some(char* buffer, std::size_t count) {
+    HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+    if (input == nullptr || input == INVALID_HANDLE_VALUE)
+        return 0;
+    return read_some(input, buffer, count).value_or(0);
+}
+
+namespace os {
+
 void give_back_unread_input() {
     StandardInput& in = standard_input;
     if (in.next < in.end && in.handle == ::GetStdHandle(STD_INPUT_HANDLE)) {

@@ -11,9 +11,6 @@
 
 namespace oxel {
 
-namespace {
-
-// Include lines take the text as written when it is absolute or has a drive.
 std::string resolve_header_path(std::string_view dir, std::string_view text) {
     if (dir.empty() || (text.size() > 1 && text[1] == ':') || text[0] == '/' || text[0] == '\\') {
         return std::string(text);
@@ -22,6 +19,8 @@ std::string resolve_header_path(std::string_view dir, std::string_view text) {
     path += text;
     return path;
 }
+
+namespace {
 
 // The list grows while it is walked: headers named by headers are taken in
 // by the same walk. Paths are compared as spelled, so every new spelling is

@@ -82,7 +82,8 @@ std::vector<Finding> report_failure(const Recorder& recorded, const Failure& fai
     }
     std::vector<Finding> findings;
     findings.push_back(Finding{Severity::error, path, failure.where.line, column, "", failure.message,
-                               std::string(source), last_column});
+                               std::string(source), last_column, "",
+                               std::string(failure_name(failure.kind))});
 
     Program empty;  // the failed compilation left none
     std::vector<Finding> hints = Checker(recorded, empty).failure_hints(path, failure);

@@ -177,9 +177,17 @@ void Machine::prepare_chunk(std::size_t index) {
     // The slots a call zeroes (frame 0 zeroes all of its own). On the checked
     // code, before fusing: the fused forms read and write the slots of their
     // runs in the same order.
+    // An observed machine zeroes every slot past the parameters: a tool reads
+    // the locals a statement has not written yet, and a value an earlier
+    // call left there may name heap memory released since.
     SlotsReadFirst read_first;
     const std::span<const std::uint32_t> zeroed = read_first.find(chunk.code, run.slot_count, run.arity);
-    const std::vector<std::uint32_t>& kept = zeroed_slots_.emplace_back(zeroed.begin(), zeroed.end());
+    std::vector<std::uint32_t>& kept = zeroed_slots_.emplace_back(zeroed.begin(), zeroed.end());
+    if (observable_) {
+        kept.clear();
+        for (std::uint32_t slot = run.arity; slot < run.slot_count; ++slot)
+            kept.push_back(slot);
+    }
     run.zeroed = kept.data();
     run.zeroed_count = static_cast<std::uint32_t>(kept.size());
     // Fused handlers run without stack checks: only where the heights are

@@ -1,6 +1,7 @@
 # What `cmake --install build --prefix DIR` puts under DIR:
-#   bin/oxelc, bin/oxel-lint, bin/oxel-fmt, bin/oxel-prof  the compiler, the checker,
-#                                    the formatter, the profiler, stripped
+#   bin/oxelc, bin/oxel-lint, bin/oxel-fmt, bin/oxel-prof, bin/oxel-dbg  the compiler,
+#                                    the checker, the formatter, the profiler, the
+#                                    debugger, stripped
 #   share/man/man1/*.1.gz            their man pages
 #   share/bash-completion/completions/oxel-lint   its options completed in bash
 #   share/doc/oxelc/                 the guide (and its flame_graph.svg), lint.md, editors.md,
@@ -42,7 +43,7 @@ if(WIN32)
   # Windows: one folder, the two programs side by side with the documents in
   # Markdown (no man pages) and the examples. tests/toolkit/windows_zip.txt
   # lists what it holds.
-  install(TARGETS oxelc oxel-lint oxel-fmt oxel-prof RUNTIME DESTINATION .)
+  install(TARGETS oxelc oxel-lint oxel-fmt oxel-prof oxel-dbg RUNTIME DESTINATION .)
   install(FILES docs/guide.md docs/flame_graph.svg docs/lint.md README.md CHANGELOG.md DESTINATION .)
   install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
   install(DIRECTORY examples/ DESTINATION examples)
@@ -50,7 +51,7 @@ if(WIN32)
   return()
 endif()
 
-install(TARGETS oxelc oxel-lint oxel-fmt oxel-prof RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS oxelc oxel-lint oxel-fmt oxel-prof oxel-dbg RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES docs/guide.md docs/flame_graph.svg docs/lint.md docs/editors.md README.md CHANGELOG.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
@@ -90,7 +91,7 @@ set(compressed ${packaging}/changelog.gz)
 add_custom_command(OUTPUT ${packaging}/changelog.gz
                    COMMAND ${OXEL_GZIP} -9nkf ${packaging}/changelog
                    DEPENDS ${packaging}/changelog VERBATIM)
-foreach(page oxelc.1 oxel-lint.1 oxel-fmt.1 oxel-prof.1)
+foreach(page oxelc.1 oxel-lint.1 oxel-fmt.1 oxel-prof.1 oxel-dbg.1)
   add_custom_command(OUTPUT ${packaging}/${page}.gz
                      COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/man/${page} ${packaging}/${page}
                      COMMAND ${OXEL_GZIP} -9nf ${packaging}/${page}

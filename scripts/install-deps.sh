@@ -20,7 +20,7 @@ need=()
 command -v g++ >/dev/null || need+=(g++)
 command -v cmake >/dev/null || need+=(cmake)
 command -v ninja >/dev/null || need+=(ninja-build)
-# JSON for oxel-lsp, header-only.
+# JSON for oxel-lsp and oxel-prof, header-only.
 [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 if [ "$level" != build ]; then
     [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
@@ -28,6 +28,8 @@ if [ "$level" != build ]; then
     command -v lintian >/dev/null || need+=(lintian)
     # The completion test: bash-completion's helpers.
     [ -f /usr/share/bash-completion/bash_completion ] || need+=(bash-completion)
+    # The profiler's flame graph is drawn once by a headless browser.
+    command -v chromium >/dev/null || need+=(chromium)
     # oxel-lsp's test in an editor: headless Neovim.
     command -v nvim >/dev/null || need+=(neovim)
 fi

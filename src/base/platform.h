@@ -83,6 +83,12 @@ bool is_standard_output_or_error(const FileIdentity& identity);
 // Moves the file's offset back by `count` bytes, returning bytes read ahead
 // and not used.
 void give_back(FileHandle file, std::size_t count);
+// Creates (or truncates) the file and writes the bytes; false on any failure.
+bool write_whole_file(std::string_view path, std::string_view bytes);
+
+// Makes `path` the process's working directory (the debugger's launch
+// folder); false when it cannot. Not the backend's: the process's own.
+bool change_directory(std::string_view path);
 
 // A write to a pipe whose reader has gone must fail like any other write,
 // not end the process.

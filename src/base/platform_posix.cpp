@@ -175,6 +175,10 @@ std::optional<unsigned char> read_stdin_byte() {
 
 }  // namespace os
 
+bool change_directory(std::string_view path) {
+    return !holds_nul(path) && ::chdir(std::string(path).c_str()) == 0;
+}
+
 std::size_t read_stdin_some(char* buffer, std::size_t count) {
     for (;;) {
         ssize_t got = ::read(STDIN_FILENO, buffer, count);

@@ -296,6 +296,13 @@ std::optional<unsigned char> read_stdin_byte() {
 
 }  // namespace os
 
+bool change_directory(std::string_view path) {
+    if (path.empty() || holds_nul(path))
+        return false;
+    const auto name = wide_path(path);
+    return name && ::SetCurrentDirectoryW(name->c_str()) != 0;
+}
+
 std::size_t read_stdin_some(char* buffer, std::size_t count) {
     HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
     if (input == nullptr || input == INVALID_HANDLE_VALUE)

@@ -6,7 +6,7 @@
 
 namespace {
 
-class StandardInput final : public oxel::lsp::ByteSource {
+class StandardInput final : public oxel::protocol::ByteSource {
 public:
     std::size_t read(char* buffer, std::size_t count) override {
         return oxel::platform::read_stdin_some(buffer, count);

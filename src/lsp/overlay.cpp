@@ -47,5 +47,12 @@ std::optional<std::size_t> Overlay::read_file(platform::FileHandle file, char* b
 }
 bool Overlay::write_file(platform::FileHandle file, std::string_view bytes) { return os::write_file(file, bytes); }
 void Overlay::close_file(platform::FileHandle file) { os::close_file(file); }
+std::optional<platform::FileIdentity> Overlay::identify_regular_file(platform::FileHandle file) {
+    return os::identify_regular_file(file);
+}
+bool Overlay::is_standard_output_or_error(const platform::FileIdentity& identity) {
+    return os::is_standard_output_or_error(identity);
+}
+void Overlay::give_back(platform::FileHandle file, std::size_t count) { os::give_back(file, count); }
 
 }  // namespace oxel::lsp

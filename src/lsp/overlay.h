@@ -30,6 +30,9 @@ public:
     std::optional<std::size_t> read_file(platform::FileHandle file, char* buffer, std::size_t count) override;
     bool write_file(platform::FileHandle file, std::string_view bytes) override;
     void close_file(platform::FileHandle file) override;
+    std::optional<platform::FileIdentity> identify_regular_file(platform::FileHandle file) override;
+    bool is_standard_output_or_error(const platform::FileIdentity& identity) override;
+    void give_back(platform::FileHandle file, std::size_t count) override;
 };
 
 // Installs the overlay for as long as it lives.

@@ -12,10 +12,17 @@
 #include <functional>
 #include <string_view>
 
-#include "lsp/message_stream.h"
 #include "lsp/workspace.h"
+#include "protocol/message_stream.h"
 
 namespace oxel::lsp {
+
+// The framing is the one shared with the debugger.
+using protocol::ByteSource;
+using protocol::Frame;
+using protocol::frame_header;
+using protocol::MessageReader;
+using protocol::StringSource;
 
 using Output = std::function<void(std::string_view header, std::string_view body)>;
 

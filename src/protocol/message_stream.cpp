@@ -1,11 +1,11 @@
 // Reading framed messages from an untrusted stream.
-#include "lsp/message_stream.h"
+#include "protocol/message_stream.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstring>
 
-namespace oxel::lsp {
+namespace oxel::protocol {
 
 namespace {
 
@@ -146,4 +146,4 @@ std::string frame_header(std::string_view body) {
     return std::string(length_header) + " " + std::string(digits, end) + "\r\n\r\n";
 }
 
-}  // namespace oxel::lsp
+}  // namespace oxel::protocol

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "lsp/message_stream.h"
+#include "protocol/message_stream.h"
 
-namespace oxel::lsp {
+namespace oxel::protocol {
 namespace {
 
 // Each frame read as "message:<body>", "malformed" or nothing more at the end.
@@ -55,4 +55,4 @@ TEST(LspFraming, HeaderCountsBytes) {
 }
 
 }  // namespace
-}  // namespace oxel::lsp
+}  // namespace oxel::protocol

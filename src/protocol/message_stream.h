@@ -1,4 +1,4 @@
-// The base protocol's framing: each message is a header block of
+// The framing of the language server's and the debug adapter's protocols: each message is a header block of
 // `Name: value` lines, each ended by "\r\n" (a bare "\n" is accepted), then
 // an empty line, then exactly Content-Length bytes of JSON. The reader takes
 // its bytes from any ByteSource (standard input, or a string in the tests
@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-namespace oxel::lsp {
+namespace oxel::protocol {
 
 inline constexpr std::size_t max_header_line = 1024;
 inline constexpr std::size_t max_body = std::size_t{64} << 20;
@@ -64,4 +64,4 @@ private:
 // The header and the body of one message, ready to write in that order.
 std::string frame_header(std::string_view body);
 
-}  // namespace oxel::lsp
+}  // namespace oxel::protocol

@@ -207,7 +207,9 @@ TEST(LspProtocol, AMistakeInAHeaderNotOpenStandsOnItsIncludeLine) {
     session.initialize();
     const std::string uri = uri_from_path(dir + "main.ox");
     json diagnostics = session.open(uri, "cmt first\ngood.oxh\n  bad.oxh\n(r. f 1)\necho r\n");
-    ASSERT_EQ(diagnostics.size(), 1u) << diagnostics;
+    // the failure, then the checker's word on the include line's indentation
+    ASSERT_EQ(diagnostics.size(), 2u) << diagnostics;
+    EXPECT_EQ(diagnostics[1]["code"], "indent-unit");
     EXPECT_EQ(diagnostics[0]["range"]["start"], (json{{"line", 2}, {"character", 2}}));
     EXPECT_EQ(diagnostics[0]["range"]["end"], (json{{"line", 2}, {"character", 9}}));
     EXPECT_EQ(diagnostics[0]["message"], dir + "bad.oxh:2: Undefined variable 'k'");

@@ -133,6 +133,11 @@ protected:
     std::unordered_set<std::string> explained_functions_;
 };
 
+// A UTF-8 byte-order mark, which the compiler reads as part of the first line.
+inline constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
+inline constexpr std::string_view byte_order_mark_message =
+    "the file starts with a UTF-8 byte-order mark, which is read as part of this line; save the file without it";
+
 // What a line whose statement word is glued to a name is read as ("a loop",
 // "an input statement into 'dex5'"); empty for the kinds no glued word makes.
 std::string glued_reading(std::string_view line, StatementKind kind);

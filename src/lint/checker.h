@@ -78,6 +78,7 @@ protected:
     };
     std::vector<Definition> read_definitions() const;
     const Definition* definition_named(std::string_view name) const;
+    std::vector<std::string> function_names() const;
     // For each line, the definition line whose body holds it; lines_.size()
     // for the top level.
     std::vector<std::size_t> find_bodies() const;

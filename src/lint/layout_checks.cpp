@@ -207,6 +207,13 @@ const Checks::Definition* Checks::definition_named(std::string_view name) const 
     return nullptr;
 }
 
+std::vector<std::string> Checks::function_names() const {
+    std::vector<std::string> names;
+    for (const Definition& definition : definitions_)
+        names.emplace_back(definition.name);
+    return names;
+}
+
 // A body runs from its definition to the next line of level 0.
 std::vector<std::size_t> Checks::find_bodies() const {
     std::vector<std::size_t> bodies(lines_.size());

@@ -78,6 +78,7 @@ protected:
     };
     std::vector<Definition> read_definitions() const;
     const Definition* definition_named(std::string_view name) const;
+    std::vector<std::string> function_names() const;
     // For each line, the definition line whose body holds it; lines_.size()
     // for the top level.
     std::vector<std::size_t> find_bodies() const;
@@ -132,6 +133,11 @@ protected:
     std::unordered_set<std::size_t> explained_lines_;
     std::unordered_set<std::string> explained_functions_;
 };
+
+// A UTF-8 byte-order mark, which the compiler reads as part of the first line.
+inline constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
+inline constexpr std::string_view byte_order_mark_message =
+    "the file starts with a UTF-8 byte-order mark, which is read as part of this line; save the file without it";
 
 // What a line whose statement word is glued to a name is read as ("a loop",
 // "an input statement into 'dex5'"); empty for the kinds no glued word makes.

@@ -97,10 +97,7 @@ void Checks::explain_failure(std::size_t i, const Failure& failure) {
             return;
         case FailureKind::unknown_call: {
             std::string_view name = trim(text(i).substr(0, text(i).find('(')));
-            std::vector<std::string> functions;
-            for (const Definition& definition : definitions_)
-                functions.emplace_back(definition.name);
-            std::string near = nearest_name(name, functions);
+            std::string near = nearest_name(name, function_names());
             if (!near.empty()) {
                 warn(i, column_of(i, name), Warning::unknown_name,
                      "no function is named '" + std::string(name) + "'; did you mean '" + near + "'?",
@@ -189,7 +186,7 @@ bool Checks::check_glued_function(std::size_t i) {
 // The failure's range is the name as written; the arithmetic form reads it
 // without its blanks.
 void Checks::explain_undefined(std::size_t i, StatementKind kind, const SourceRange& where) {
-    if (where.first_column == 0 || where.first_column < code_column(i))
+    if (where.first_column == 0 || where.first_column < code_column(i) || where.first_column > raw(i).size())
         return;
     std::string_view written = raw(i).substr(where.first_column - 1, where.last_column - where.first_column + 1);
     std::string name;
@@ -332,9 +329,6 @@ bool Checks::check_operator_in_name(std::size_t i, StatementKind kind, std::stri
 // `(r. cube 3)`, `(r. totl + 1)`: a function or variable that does not
 // exist, with the nearest that does.
 bool Checks::check_unknown_name(std::size_t i, StatementKind kind, std::string_view written) {
-    std::vector<std::string> functions;
-    for (const Definition& definition : definitions_)
-        functions.emplace_back(definition.name);
     std::size_t blank = written.find_first_of(" \t");
     std::string_view word = written.substr(0, blank);
     if (!is_identifier(word))
@@ -352,7 +346,7 @@ bool Checks::check_unknown_name(std::size_t i, StatementKind kind, std::string_v
                  last);
             return true;
         }
-        std::string near = nearest_name(word, functions);
+        std::string near = nearest_name(word, function_names());
         // no call is meant unless a function is near outside an assignment
         // (`echo hello world`) or when the word is a variable (`a ORDERS`)
         if (near.empty() && (kind != StatementKind::assignment || is_known(word)))

@@ -29,7 +29,7 @@ public:
         }
         // a byte-order mark, reported by the layout check, is the cause itself
         if (failing == lines_.size() || !is_statement(failing) ||
-            (lines_[failing].start == 0 && raw(failing).starts_with("\xEF\xBB\xBF")))
+            (lines_[failing].start == 0 && raw(failing).starts_with(byte_order_mark)))
             return std::move(findings_);
         std::size_t before = findings_.size();
         check_quoted_comma(failing, classify_statement(text(failing)), program_,
@@ -51,8 +51,10 @@ std::vector<Finding> report_failure(const Recorder& recorded, const Failure& fai
     // file that cannot be opened names no line of its own.
     std::string path = failure.where.file.empty() ? std::string(main_path) : failure.where.file;
     std::string_view source;
+    bool marked = false;  // the file starts with a byte-order mark
     for (const FileCopy& file : recorded.files) {
         if (file.path == path) {
+            marked = std::string_view(file.text).starts_with(byte_order_mark);
             source = physical_line(file.text, failure.where.line);
             if (source.ends_with('\r'))
                 source.remove_suffix(1);
@@ -77,6 +79,13 @@ std::vector<Finding> report_failure(const Recorder& recorded, const Failure& fai
 
     Program empty;  // the failed compilation left none
     std::vector<Finding> hints = Checker(recorded, empty).failure_hints(path, failure);
+    // a header's first line fails before its lines are recorded
+    if (marked && failure.where.line == 1 &&
+        std::none_of(hints.begin(), hints.end(), [&](const Finding& f) { return f.path == path && f.line == 1; })) {
+        hints.push_back(Finding{Severity::warning, path, 1, 1, std::string(warning_name(Warning::byte_order_mark)),
+                                std::string(byte_order_mark_message), std::string(source),
+                                static_cast<std::uint32_t>(byte_order_mark.size())});
+    }
     sort_in_file_order(hints, recorded.files);
     findings.insert(findings.end(), hints.begin(), hints.end());
     return findings;

@@ -51,13 +51,9 @@ void Checks::check_layout() {
 }
 
 bool Checks::check_byte_order_mark(std::size_t i) {
-    constexpr std::string_view mark = "\xEF\xBB\xBF";
-    if (lines_[i].start != 0 || !raw(i).starts_with(mark))
+    if (lines_[i].start != 0 || !raw(i).starts_with(byte_order_mark))
         return false;
-    warn(i, 1, Warning::byte_order_mark,
-         "the file starts with a UTF-8 byte-order mark, which is read as part of this line; save the file "
-         "without it",
-         mark.size());
+    warn(i, 1, Warning::byte_order_mark, std::string(byte_order_mark_message), byte_order_mark.size());
     return true;
 }
 
@@ -209,6 +205,13 @@ const Checks::Definition* Checks::definition_named(std::string_view name) const 
             return &*it;
     }
     return nullptr;
+}
+
+std::vector<std::string> Checks::function_names() const {
+    std::vector<std::string> names;
+    for (const Definition& definition : definitions_)
+        names.emplace_back(definition.name);
+    return names;
 }
 
 // A body runs from its definition to the next line of level 0.

@@ -208,6 +208,10 @@ TEST(Lint, HeadersAreCheckedThroughTheirPrograms) {
               dir.string() + "/lib/params.oxh:2:1 error");
     std::ofstream(dir / "lib" / "name.oxh") << "oxelfn 9f\n    rtn 1\n";
     EXPECT_EQ(findings_of("lib/name.oxh", main), dir.string() + "/lib/name.oxh:1:8 error");
+    // a header's byte-order mark fails its first line before any line is recorded
+    std::ofstream(dir / "lib" / "marked.oxh") << "\xEF\xBB\xBFoxelfn marked\n    rtn 1\n";
+    std::string marked = dir.string() + "/lib/marked.oxh";
+    EXPECT_EQ(findings_of("lib/marked.oxh", main), marked + ":1:1 error, " + marked + ":1:1 byte-order-mark");
     std::ofstream(dir / "lib" / "top.oxh") << "cmt only definitions\n\necho 1\n";
     EXPECT_EQ(findings_of("x1\nlib/top.oxh\necho x", main), dir.string() + "/lib/top.oxh:3:1 error");
     std::filesystem::remove_all(dir);

@@ -1,6 +1,8 @@
 #include "driver/driver.h"
 
+#include <new>
 #include <string>
+#include <vector>
 
 #include "base/error_report.h"
 #include "base/platform.h"
@@ -52,6 +54,21 @@ int run_command_line(std::span<const std::string_view> arguments) {
         return 2;
     }
     return run_main_file(path, runner);
+}
+
+int run_main(int argc, char** argv, int (*command_line)(std::span<const std::string_view>)) {
+    // Before anything opens a file: otherwise a closed standard stream lends
+    // its number to the first file opened.
+    if (!platform::open_missing_standard_streams())
+        return 1;
+    platform::ignore_broken_pipe();
+    try {
+        std::vector<std::string_view> arguments(argv + 1, argv + argc);
+        return command_line(arguments);
+    } catch (const std::bad_alloc&) {
+        platform::write_stderr("error: OutOfMemory\n");
+        return 1;
+    }
 }
 
 int run_main_file(std::string_view path, ProgramRunner& runner) {

@@ -19,6 +19,11 @@ inline constexpr std::string_view usage_line = "Usage: oxelc [--dump] <file.ox>\
 // std::bad_alloc, for main to end the process.
 int run_command_line(std::span<const std::string_view> arguments);
 
+// The main() of oxelc and of the tools that run programs as it does: the
+// standard streams made safe first, then `command_line` with the arguments
+// after the program name; exhausted memory ends it as oxelc reports it.
+int run_main(int argc, char** argv, int (*command_line)(std::span<const std::string_view>));
+
 struct CompileObserver;
 
 // What runs a compiled program: oxelc's own run, or a tool's (oxel-prof).

@@ -220,7 +220,7 @@ void Machine::mark_statements(std::size_t c) {
 
 const StatementStart* Machine::statement_of(const Frame& frame) const {
     const std::uint32_t c = chunk_index(frame);
-    if (c >= debug.chunks.size() || frame.ip == nullptr)
+    if (c >= debug.chunks.size() || frame.ip <= program.chunks[c].code.data())
         return nullptr;
     const auto& statements = debug.chunks[c].statements;
     const auto at = static_cast<std::uint32_t>(frame.ip - 1 - program.chunks[c].code.data());

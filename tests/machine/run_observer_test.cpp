@@ -88,7 +88,8 @@ TEST(RunObserver, FramesAtAStatementShowLocalsAndCallers) {
             for (std::uint64_t f = machine.frame_count; f-- > 0;) {
                 const Frame& frame = machine.frames[f];
                 const ChunkDebugInfo& info = machine.debug.chunks[machine.chunk_index(frame)];
-                seen += std::string(frame.chunk->name) + "@" + std::to_string(machine.statement_of(frame)->line);
+                const StatementStart* at = machine.statement_of(frame);
+                seen += std::string(frame.chunk->name) + "@" + (at ? std::to_string(at->line) : "?");
                 for (std::size_t slot = 0; slot < info.slot_names.size(); ++slot)
                     if (!info.slot_names[slot].empty() && frame.slots[slot].is_int())
                         seen += " " + std::string(info.slot_names[slot]) + "=" +
@@ -97,10 +98,11 @@ TEST(RunObserver, FramesAtAStatementShowLocalsAndCallers) {
             }
         }
     } stop;
-    Machine machine = observed_machine("oxelfn f.a, b\n    (c. a + b)\n    rtn c\n(k. 5)\n(r. f k, 2)\n");
+    Machine machine =
+        observed_machine("oxelfn f.a, b\n    (c. a + b)\n    (d. c * 2)\n    rtn d\n(k. 5)\n(r. f k, 2)\n");
     test::in_memory({}, [&] { machine.run(stop); });
-    // The top level's slots start as 0, r among them.
-    EXPECT_EQ(stop.seen, "f@3 a=5 b=2 c=7; __top@5 k=5 r=0; ");
+    // Slots not yet written hold 0 in a fresh machine, r and d among them.
+    EXPECT_EQ(stop.seen, "f@3 a=5 b=2 c=7 d=0; __top@6 k=5 r=0; ");
 }
 
 TEST(RunObserver, SlotNamesFollowTheScope) {

@@ -14,13 +14,13 @@ oxelfn outer.n
     (t. inner n)
     rtn t
 (k. 0)
-lo3000
+lo30000
     (v. outer k)
     (k. k + 1)
 echo k
 PROGRAM
 "$prof" --svg graph.svg --report table.txt busy.ox >out.txt || { echo "oxel-prof failed"; exit 1; }
-[ "$(cat out.txt)" = 3000 ] || { echo "wrong output: $(cat out.txt)"; exit 1; }
+[ "$(cat out.txt)" = 30000 ] || { echo "wrong output: $(cat out.txt)"; exit 1; }
 python3 -c '
 import sys, xml.dom.minidom
 document = xml.dom.minidom.parse(sys.argv[1])

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace oxel::platform {
 
@@ -58,6 +59,11 @@ std::optional<unsigned char> read_stdin_byte();
 // readers of a stream (the language server), not mixed with read_stdin_byte.
 // Read from the process itself, backend or not.
 std::size_t read_stdin_some(char* buffer, std::size_t count);
+// The names of the files in a folder ("" is the current one) that end in
+// `suffix` and are longer than it, sorted; none when the folder cannot be
+// read. Read from the system itself, backend or not (the language server
+// offers header names from it).
+std::vector<std::string> files_ending_in(std::string_view folder, std::string_view suffix);
 // Puts standard input's offset back to just after the last byte that
 // read_stdin_byte returned, so whoever reads the file next sees exactly the
 // rest. Called when the run ends, however it ends.

@@ -1,5 +1,6 @@
 #include "base/platform.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
@@ -188,6 +189,23 @@ std::size_t read_stdin_some(char* buffer, std::size_t count) {
             continue;
         return 0;
     }
+}
+
+std::vector<std::string> files_ending_in(std::string_view folder, std::string_view suffix) {
+    std::vector<std::string> names;
+    if (holds_nul(folder))
+        return names;
+    DIR* dir = ::opendir(folder.empty() ? "." : std::string(folder).c_str());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        std::string_view name = entry->d_name;
+        if (name.size() > suffix.size() && name.ends_with(suffix))
+            names.emplace_back(name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 namespace os {

@@ -310,6 +310,29 @@ std::size_t read_stdin_some(char* buffer, std::size_t count) {
     return read_some(input, buffer, count).value_or(0);
 }
 
+std::vector<std::string> files_ending_in(std::string_view folder, std::string_view suffix) {
+    std::vector<std::string> names;
+    const auto pattern = wide_path(std::string(folder.empty() ? "." : folder) + "\\*");
+    if (!pattern)
+        return names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW(pattern->c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const int length = ::WideCharToMultiByte(CP_ACP, 0, found.cFileName, -1, nullptr, 0, nullptr, nullptr);
+        if (length <= 1)
+            continue;
+        std::string name(static_cast<std::size_t>(length - 1), '\0');
+        ::WideCharToMultiByte(CP_ACP, 0, found.cFileName, -1, name.data(), length, nullptr, nullptr);
+        if (name.size() > suffix.size() && name.ends_with(suffix))
+            names.push_back(std::move(name));
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 namespace os {
 
 void give_back_unread_input() {

@@ -1,9 +1,10 @@
 // What may be typed at a position: statement words, functions with their
-// arity, the variables of the scope, and on an include line the headers the
-// server knows of (open ones, and those the program takes in).
+// arity, the variables of the scope, and on an include line the headers of
+// the document's folder, open ones and those the program takes in.
 #include <algorithm>
 #include <set>
 
+#include "base/platform.h"
 #include "compiler/statement_kind.h"
 #include "compiler/text_rules.h"
 #include "lsp/requests.h"
@@ -46,6 +47,10 @@ json completion(Workspace& workspace, const json& params) {
     if (may_be_include) {
         std::set<std::string> headers;
         std::string_view folder = directory_of(document->path);
+        if (document->uri.starts_with("file:")) {
+            for (std::string& name : platform::files_ending_in(folder, ".oxh"))
+                headers.insert(std::move(name));
+        }
         for (const auto& [uri, open] : workspace.documents) {
             if (open.is_header() && &open != document) {
                 if (auto name = relative_to(folder, open.path))

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "lsp/requests.h"
 #include "lsp/uri.h"
@@ -214,6 +215,11 @@ TEST(LspProtocol, AMistakeInAHeaderNotOpenStandsOnItsIncludeLine) {
     EXPECT_EQ(diagnostics[0]["range"]["end"], (json{{"line", 2}, {"character", 9}}));
     EXPECT_EQ(diagnostics[0]["message"], dir + "bad.oxh:2: Undefined variable 'k'");
     EXPECT_EQ(diagnostics[0]["code"], "undefined_variable");
+    // the folder's headers are offered where an include line may start
+    std::set<std::string> offered;
+    for (const json& item : session.result("textDocument/completion", at(uri, 4, 0)))
+        offered.insert(item["label"].get<std::string>());
+    EXPECT_TRUE(offered.contains("good.oxh") && offered.contains("bad.oxh"));
     // bytes that are not UTF-8, quoted in the message, are replaced
     std::ofstream(dir + "bad.oxh", std::ios::binary) << "oxelfn f.n\n    rtn \xFFk\n";
     diagnostics = session.change(uri, "cmt first\ngood.oxh\n  bad.oxh\n(r. f 1)\necho r\n");

@@ -1,5 +1,6 @@
 #include "dbg/adapter.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 #include <mutex>
@@ -295,7 +296,7 @@ json Adapter::launch(const json& arguments) {
     if (!input.empty() && !console_.read_input_from(input))
         throw Refusal("cannot open '" + input + "' for the program's standard input");
     launched_ = true;
-    debugger_.start(joined(folder_, program));
+    debugger_.start(program);  // from the folder, as oxelc would be run there
     then_ = [this] { send_event("initialized", nullptr); };
     return nullptr;
 }
@@ -304,12 +305,13 @@ json Adapter::set_breakpoints(const json& arguments) {
     need_launch();
     const json source = argument<json>(arguments, "source");
     const auto path = argument<std::string>(source, "path");
+    // Those refused before placing (why, by position) never reach the debugger.
     std::vector<LineBreakpoint> wanted;
-    std::vector<std::string> refused;  // why each one cannot be placed, before placing
+    std::vector<std::string> refused;
     for (const json& asked : optional_argument<json>(arguments, "breakpoints", json::array())) {
         LineBreakpoint breakpoint;
         const auto line = argument<std::int64_t>(asked, "line");
-        breakpoint.line = line < 1 ? 0 : static_cast<std::uint32_t>(std::min<std::int64_t>(line, UINT32_MAX));
+        breakpoint.line = static_cast<std::uint32_t>(std::clamp<std::int64_t>(line, 0, UINT32_MAX));
         std::string why;
         if (const auto condition = optional_argument<std::string>(asked, "condition", ""); !condition.empty()) {
             breakpoint.condition = parse_condition(condition);
@@ -321,20 +323,24 @@ json Adapter::set_breakpoints(const json& arguments) {
             if (error != std::errc() || end != hits.data() + hits.size())
                 why = "a hit condition is a count";
         }
-        if (breakpoint.line == 0)
+        if (line < 1)
             why = "no line " + std::to_string(line);
-        wanted.push_back(std::move(breakpoint));
+        if (why.empty())
+            wanted.push_back(std::move(breakpoint));
         refused.push_back(std::move(why));
     }
-    std::vector<LineBreakpoint> placed = debugger_.set_line_breakpoints(path, std::move(wanted));
+    const std::vector<LineBreakpoint> placed = debugger_.set_line_breakpoints(path, std::move(wanted));
     json shown = json::array();
-    for (std::size_t i = 0; i < placed.size(); ++i) {
-        LineBreakpoint& b = placed[i];
-        json one = {{"id", b.id}, {"verified", b.verified && refused[i].empty()}, {"line", b.verified ? b.placed_line : b.line},
+    auto next = placed.begin();
+    for (const std::string& why : refused) {
+        if (!why.empty()) {
+            shown.push_back({{"verified", false}, {"message", why}, {"source", {{"path", path}}}});
+            continue;
+        }
+        const LineBreakpoint& b = *next++;
+        json one = {{"id", b.id}, {"verified", b.verified}, {"line", b.verified ? b.placed_line : b.line},
                     {"source", {{"path", path}}}};
-        if (!refused[i].empty())
-            one["message"] = refused[i];
-        else if (!b.verified)
+        if (!b.verified)
             one["message"] = b.message;
         shown.push_back(std::move(one));
     }

@@ -6,15 +6,9 @@
 #include "base/platform.h"
 #include "dbg/adapter.h"
 #include "dbg/console.h"
+#include "protocol/standard_input.h"
 
 namespace {
-
-class StandardInput final : public oxel::protocol::ByteSource {
-public:
-    std::size_t read(char* buffer, std::size_t count) override {
-        return oxel::platform::read_stdin_some(buffer, count);
-    }
-};
 
 constexpr std::string_view usage =
     "usage: oxel-dbg PROGRAM.ox | oxel-dbg --dap\n"
@@ -45,7 +39,7 @@ int main(int argc, char** argv) {
         oxel::platform::write_stderr(std::string(usage));
         return 2;
     }
-    StandardInput input;
+    oxel::protocol::StandardInput input;
     try {
         if (first == "--dap")
             return oxel::dbg::serve_adapter(input, [](std::string_view header, std::string_view body) {

@@ -3,15 +3,9 @@
 
 #include "base/platform.h"
 #include "lsp/server.h"
+#include "protocol/standard_input.h"
 
 namespace {
-
-class StandardInput final : public oxel::protocol::ByteSource {
-public:
-    std::size_t read(char* buffer, std::size_t count) override {
-        return oxel::platform::read_stdin_some(buffer, count);
-    }
-};
 
 constexpr std::string_view usage =
     "usage: oxel-lsp\n"
@@ -38,7 +32,7 @@ int main(int argc, char** argv) {
         oxel::platform::write_stderr(std::string(usage));
         return 2;
     }
-    StandardInput input;
+    oxel::protocol::StandardInput input;
     return oxel::lsp::serve(input, [](std::string_view header, std::string_view body) {
         oxel::platform::write_stdout(header, body);
     });

@@ -63,6 +63,12 @@ void Debugger::run(Program program) {
         if (terminating_)
             throw Terminated{};
     }
+    // The files the program leaves open are closed when its run ends, as
+    // the system closes them when oxelc exits.
+    struct CloseFiles {
+        Machine& machine;
+        ~CloseFiles() { machine.files.close_all(); }
+    } close_files{*machine_};
     machine_->run(static_cast<RunObserver&>(*this));
 }
 

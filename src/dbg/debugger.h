@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "compiler/debug_info_recorder.h"
-#include "dbg/inspect.h"
+#include "dbg/shown_values.h"
 #include "driver/driver.h"
 #include "machine/machine.h"
 

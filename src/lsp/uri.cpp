@@ -1,19 +1,13 @@
 // URIs and paths, both ways.
 #include "lsp/uri.h"
 
+#include "protocol/hex_digit.h"
+
 namespace oxel::lsp {
 
 namespace {
 
-int hex_value(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+using protocol::hex_value;
 
 bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 

@@ -1,7 +1,7 @@
 // How the debugger shows values, and the breakpoint conditions it reads.
 #include <gtest/gtest.h>
 
-#include "dbg/inspect.h"
+#include "dbg/shown_values.h"
 
 namespace oxel::dbg {
 namespace {

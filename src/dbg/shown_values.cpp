@@ -1,4 +1,6 @@
-#include "dbg/inspect.h"
+#include "dbg/shown_values.h"
+
+#include "protocol/hex_digit.h"
 
 #include <charconv>
 
@@ -7,6 +9,8 @@
 namespace oxel::dbg {
 
 namespace {
+
+using protocol::hex_value;
 
 constexpr char hex_digits[] = "0123456789abcdef";
 
@@ -25,16 +29,6 @@ bool is_name(std::string_view text) {
         if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'))
             return false;
     return !(text.front() >= '0' && text.front() <= '9');
-}
-
-int hex_value(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // The bytes of a quoted string, undoing show()'s escapes.

@@ -1,8 +1,11 @@
 # What `cmake --install build --prefix DIR` puts under DIR:
-#   bin/oxelc, bin/oxel-lint, bin/oxel-fmt  the compiler, the checker, the formatter, stripped
+#   bin/oxelc, bin/oxel-lint, bin/oxel-fmt, bin/oxel-lsp, bin/oxel-prof, bin/oxel-dbg
+#                                    the compiler, the checker, the formatter, the
+#                                    language server, the profiler, the debugger, stripped
 #   share/man/man1/*.1.gz            their man pages
 #   share/bash-completion/completions/oxel-lint   its options completed in bash
-#   share/doc/oxelc/                 the guide, lint.md, editors.md, README.md, CHANGELOG.md,
+#   share/doc/oxelc/                 the guide (and its flame_graph.svg), lint.md, lsp.md,
+#                                    editors.md, README.md, CHANGELOG.md,
 #                                    copyright and changelog.gz, and examples/:
 #                                    the example programs, their data files and
 #                                    expected outputs, runnable from that folder
@@ -40,16 +43,17 @@ if(WIN32)
   # Windows: one folder, the two programs side by side with the documents in
   # Markdown (no man pages) and the examples. tests/toolkit/windows_zip.txt
   # lists what it holds.
-  install(TARGETS oxelc oxel-lint oxel-fmt RUNTIME DESTINATION .)
-  install(FILES docs/guide.md docs/lint.md README.md CHANGELOG.md DESTINATION .)
+  install(TARGETS oxelc oxel-lint oxel-fmt oxel-lsp oxel-prof oxel-dbg RUNTIME DESTINATION .)
+  install(FILES docs/guide.md docs/flame_graph.svg docs/lint.md docs/lsp.md README.md CHANGELOG.md DESTINATION .)
   install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
   install(DIRECTORY examples/ DESTINATION examples)
   install(FILES ${oxel_library} DESTINATION lib)
   return()
 endif()
 
-install(TARGETS oxelc oxel-lint oxel-fmt RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES docs/guide.md docs/lint.md docs/editors.md README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(TARGETS oxelc oxel-lint oxel-fmt oxel-lsp oxel-prof oxel-dbg RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES docs/guide.md docs/flame_graph.svg docs/lint.md docs/lsp.md docs/editors.md README.md CHANGELOG.md
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 install(FILES ${oxel_library} DESTINATION ${CMAKE_INSTALL_DATADIR}/oxelc/lib)
 # and beside the examples' folder, where the examples that use it find it as
@@ -87,7 +91,7 @@ set(compressed ${packaging}/changelog.gz)
 add_custom_command(OUTPUT ${packaging}/changelog.gz
                    COMMAND ${OXEL_GZIP} -9nkf ${packaging}/changelog
                    DEPENDS ${packaging}/changelog VERBATIM)
-foreach(page oxelc.1 oxel-lint.1 oxel-fmt.1)
+foreach(page oxelc.1 oxel-lint.1 oxel-fmt.1 oxel-lsp.1 oxel-prof.1 oxel-dbg.1)
   add_custom_command(OUTPUT ${packaging}/${page}.gz
                      COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/man/${page} ${packaging}/${page}
                      COMMAND ${OXEL_GZIP} -9nf ${packaging}/${page}

@@ -13,8 +13,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Compiler and bytecode virtual machine for
 set(CPACK_PACKAGE_DESCRIPTION "oxelc compiles programs in Oxel, a small line-oriented scripting
 language whose blocks are marked by indentation, to bytecode and runs them.
 The package holds the compiler; oxel-lint, a checker that finds the slips
-Oxel accepts without a word; their man pages; a guide to the language;
-example programs; and set-ups for Vim, Neovim, Emacs and Helix.")
+Oxel accepts without a word; oxel-fmt, the formatter; oxel-lsp, a language
+server for editors; oxel-prof, a profiler; oxel-dbg, a debugger; their man
+pages; a guide to the language; example programs; and set-ups for Vim,
+Neovim, Emacs and Helix.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES TRUE)
 

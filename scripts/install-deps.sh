@@ -22,12 +22,18 @@ command -v cmake >/dev/null || need+=(cmake)
 command -v ninja >/dev/null || need+=(ninja-build)
 # The machine-code tier's assembler (header-only).
 [ -f /usr/include/xbyak/xbyak.h ] || need+=(libxbyak-dev)
+# JSON for oxel-lsp and oxel-prof, header-only.
+[ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 if [ "$level" != build ]; then
     [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
     # Debian's package checker, run on the package by its test.
     command -v lintian >/dev/null || need+=(lintian)
     # The completion test: bash-completion's helpers.
     [ -f /usr/share/bash-completion/bash_completion ] || need+=(bash-completion)
+    # The profiler's flame graph is drawn once by a headless browser.
+    command -v chromium >/dev/null || need+=(chromium)
+    # oxel-lsp's test in an editor: headless Neovim.
+    command -v nvim >/dev/null || need+=(neovim)
 fi
 if [ "$level" = all ]; then
     # The fuzz targets: clang and its libFuzzer runtime.

@@ -1,6 +1,6 @@
 // The Oxel extension: the language itself (highlighting, comments, brackets,
 // indentation) is declared in package.json; this starts oxel-lsp for Oxel
-// files and restarts it on demand.
+// files and restarts it on demand, and runs oxel-dbg for debug sessions.
 'use strict';
 const vscode = require('vscode');
 const { LanguageClient, TransportKind } = require('vscode-languageclient/node');
@@ -49,9 +49,22 @@ async function stopServer() {
   }
 }
 
-// Debugging contributes a `debuggers` entry and its adapter here once
-// oxel-dbg can speak the Debug Adapter Protocol; activation stays the same.
+// Debugging: launch configurations of type `oxel` (package.json's
+// `debuggers`) run `oxel-dbg --dap`, oxel.debugger.path found on PATH or a
+// full path, over its standard input and output.
+function debuggerCommand() {
+  const configured = vscode.workspace.getConfiguration('oxel').get('debugger.path');
+  return typeof configured === 'string' && configured.trim() !== '' ? configured.trim() : 'oxel-dbg';
+}
+
+const debugAdapterFactory = {
+  createDebugAdapterDescriptor() {
+    return new vscode.DebugAdapterExecutable(debuggerCommand(), ['--dap']);
+  },
+};
+
 async function activate(context) {
+  context.subscriptions.push(vscode.debug.registerDebugAdapterDescriptorFactory('oxel', debugAdapterFactory));
   context.subscriptions.push(vscode.commands.registerCommand('oxel.server.restart', async () => {
     await stopServer();
     await startServer();

@@ -70,4 +70,13 @@ void give_back(FileHandle file, std::size_t count) {
     backend ? backend->give_back(file, count) : os::give_back(file, count);
 }
 
+bool write_whole_file(std::string_view path, std::string_view bytes) {
+    std::optional<FileHandle> file = create_for_writing(path);
+    if (!file)
+        return false;
+    const bool written = write_file(*file, bytes);
+    close_file(*file);
+    return written;
+}
+
 }  // namespace oxel::platform

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace oxel::platform {
 
@@ -74,6 +75,16 @@ void write_stderr(std::string_view text);
 // From a regular file it is read ahead in blocks; from anything else byte by
 // byte, since another process may read what follows.
 std::optional<unsigned char> read_stdin_byte();
+// Up to `count` bytes of standard input, as many as one read returns (at
+// least one unless at end of input): 0 at end of input or on failure. For
+// readers of a stream (the language server), not mixed with read_stdin_byte.
+// Read from the process itself, backend or not.
+std::size_t read_stdin_some(char* buffer, std::size_t count);
+// The names of the files in a folder ("" is the current one) that end in
+// `suffix` and are longer than it, sorted; none when the folder cannot be
+// read. Read from the system itself, backend or not (the language server
+// offers header names from it).
+std::vector<std::string> files_ending_in(std::string_view folder, std::string_view suffix);
 // Puts standard input's offset back to just after the last byte that
 // read_stdin_byte returned, so whoever reads the file next sees exactly the
 // rest. Called when the run ends, however it ends.
@@ -99,6 +110,12 @@ bool is_standard_output_or_error(const FileIdentity& identity);
 // Moves the file's offset back by `count` bytes, returning bytes read ahead
 // and not used.
 void give_back(FileHandle file, std::size_t count);
+// Creates (or truncates) the file and writes the bytes; false on any failure.
+bool write_whole_file(std::string_view path, std::string_view bytes);
+
+// Makes `path` the process's working directory (the debugger's launch
+// folder); false when it cannot. Not the backend's: the process's own.
+bool change_directory(std::string_view path);
 
 // A write to a pipe whose reader has gone must fail like any other write,
 // not end the process.

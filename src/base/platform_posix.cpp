@@ -1,5 +1,6 @@
 #include "base/platform.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/mman.h>
@@ -176,6 +177,42 @@ std::optional<unsigned char> read_stdin_byte() {
         return std::nullopt;
     }
 }
+
+}  // namespace os
+
+bool change_directory(std::string_view path) {
+    return !holds_nul(path) && ::chdir(std::string(path).c_str()) == 0;
+}
+
+std::size_t read_stdin_some(char* buffer, std::size_t count) {
+    for (;;) {
+        ssize_t got = ::read(STDIN_FILENO, buffer, count);
+        if (got > 0)
+            return static_cast<std::size_t>(got);
+        if (got < 0 && worth_retrying(STDIN_FILENO, POLLIN))
+            continue;
+        return 0;
+    }
+}
+
+std::vector<std::string> files_ending_in(std::string_view folder, std::string_view suffix) {
+    std::vector<std::string> names;
+    if (holds_nul(folder))
+        return names;
+    DIR* dir = ::opendir(folder.empty() ? "." : std::string(folder).c_str());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        std::string_view name = entry->d_name;
+        if (name.size() > suffix.size() && name.ends_with(suffix))
+            names.emplace_back(name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+namespace os {
 
 void give_back_unread_input() {
     StandardInput& in = standard_input;

@@ -295,6 +295,47 @@ std::optional<unsigned char> read_stdin_byte() {
     return static_cast<unsigned char>(in.buffer[0]);
 }
 
+}  // namespace os
+
+bool change_directory(std::string_view path) {
+    if (path.empty() || holds_nul(path))
+        return false;
+    const auto name = wide_path(path);
+    return name && ::SetCurrentDirectoryW(name->c_str()) != 0;
+}
+
+std::size_t read_stdin_some(char* buffer, std::size_t count) {
+    HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+    if (input == nullptr || input == INVALID_HANDLE_VALUE)
+        return 0;
+    return read_some(input, buffer, count).value_or(0);
+}
+
+std::vector<std::string> files_ending_in(std::string_view folder, std::string_view suffix) {
+    std::vector<std::string> names;
+    const auto pattern = wide_path(std::string(folder.empty() ? "." : folder) + "\\*");
+    if (!pattern)
+        return names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW(pattern->c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const int length = ::WideCharToMultiByte(CP_ACP, 0, found.cFileName, -1, nullptr, 0, nullptr, nullptr);
+        if (length <= 1)
+            continue;
+        std::string name(static_cast<std::size_t>(length - 1), '\0');
+        ::WideCharToMultiByte(CP_ACP, 0, found.cFileName, -1, name.data(), length, nullptr, nullptr);
+        if (name.size() > suffix.size() && name.ends_with(suffix))
+            names.push_back(std::move(name));
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+namespace os {
+
 void give_back_unread_input() {
     StandardInput& in = standard_input;
     if (in.next < in.end && in.handle == ::GetStdHandle(STD_INPUT_HANDLE)) {

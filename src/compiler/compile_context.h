@@ -121,6 +121,13 @@ struct CompileObserver {
     virtual void wrote(const CompileContext& /*context*/, std::string_view /*name*/, bool /*added*/) {}
     // resolve, before the name is looked up.
     virtual void read(const CompileContext& /*context*/, std::string_view /*name*/, std::uint32_t /*line*/) {}
+    // Before the code of stored line `line` is emitted at context.code_length():
+    // every statement, and again a loop's line where its close is emitted.
+    virtual void statement_started(const CompileContext& /*context*/, std::size_t /*line*/) {}
+    // A chunk's code and scope are complete, before the code buffer is reused.
+    // `definition`: the stored line defining the function; lines.size() for
+    // the top level.
+    virtual void chunk_finished(const CompileContext& /*context*/, std::size_t /*definition*/) {}
 };
 
 struct CompileContext {

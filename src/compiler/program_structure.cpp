@@ -11,9 +11,6 @@
 
 namespace oxel {
 
-namespace {
-
-// Include lines take the text as written when it is absolute or has a drive.
 std::string resolve_header_path(std::string_view dir, std::string_view text) {
     if (dir.empty() || (text.size() > 1 && text[1] == ':') || text[0] == '/' || text[0] == '\\') {
         return std::string(text);
@@ -22,6 +19,8 @@ std::string resolve_header_path(std::string_view dir, std::string_view text) {
     path += text;
     return path;
 }
+
+namespace {
 
 // The list grows while it is walked: headers named by headers are taken in
 // by the same walk. Paths are compared as spelled, so every new spelling is
@@ -132,11 +131,13 @@ std::vector<PendingFunction> find_functions(Program& program, const LineList& li
 // one instruction the machine appends when it makes the code runnable in
 // place (so that append moves nothing); the buffer is emptied for the next
 // chunk but keeps its room.
-void finish_chunk(CompileContext& context) {
+void finish_chunk(CompileContext& context, std::size_t definition) {
     Chunk& chunk = context.program.chunks[context.current_chunk];
     chunk.code.reserve(context.code.size() + 1);
     chunk.code.assign(context.code.begin(), context.code.end());
     chunk.slots = context.next_slot;
+    if (context.observer)
+        context.observer->chunk_finished(context, definition);
     context.code.clear();
 }
 
@@ -161,7 +162,7 @@ void compile_body(Program& program, const LineList& lines, const BlockEnds& ends
     // running off the end returns 0
     context.emit(Opcode::push_int, 0, 1);
     context.emit(Opcode::ret, 0, 1);
-    finish_chunk(context);
+    finish_chunk(context, function.first_line - 1);
 }
 
 void compile_top_level(Program& program, const LineList& lines, const BlockEnds& ends,
@@ -173,7 +174,7 @@ void compile_top_level(Program& program, const LineList& lines, const BlockEnds&
     if (!lines.empty())
         compile_block(context, 0, lines.size() - 1, -1);
     context.emit(Opcode::halt, 0, 1);
-    finish_chunk(context);
+    finish_chunk(context, lines.size());
 }
 
 }  // namespace

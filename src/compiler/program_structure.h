@@ -18,6 +18,10 @@ struct CompileObserver;
 // refuse a longer one.
 inline constexpr std::size_t main_file_limit = 10'485'760;
 
+// The path of the header that an include line's text names in a file of
+// the folder `dir`: the text as written when it is absolute or has a drive.
+std::string resolve_header_path(std::string_view dir, std::string_view text);
+
 // The observer, when given, watches the compilation (compile_context.h); the
 // program built is the same with or without it.
 Program compile_program(std::string main_text, std::string_view main_path,

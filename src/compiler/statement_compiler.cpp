@@ -304,6 +304,8 @@ public:
 
 private:
     void compile_statement(StatementKind kind, std::size_t i, std::size_t end) {
+        if (context_.observer)
+            context_.observer->statement_started(context_, i);
         const SourceLine& line = lines_[i];
         std::string_view text = lines_.text(i);
         switch (kind) {
@@ -393,6 +395,8 @@ private:
     }
 
     void close_loop(const OpenBlock& body) {
+        if (context_.observer)
+            context_.observer->statement_started(context_, body.opener);
         std::uint32_t line = lines_[body.opener].number;
         context_.emit(Opcode::load, body.counter, line);
         context_.emit(Opcode::push_int, 1, line);

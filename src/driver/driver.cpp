@@ -1,6 +1,8 @@
 #include "driver/driver.h"
 
+#include <new>
 #include <string>
+#include <vector>
 
 #include "base/error_report.h"
 #include "base/platform.h"
@@ -21,14 +23,25 @@ struct UnreadInputGiveBack {
     UnreadInputGiveBack& operator=(const UnreadInputGiveBack&) = delete;
 };
 
+// oxelc's run: the listing, or the machine.
+struct PlainRunner : ProgramRunner {
+    bool dump = false;
+    void run(Program program) override {
+        if (dump)
+            dump_program(program);
+        else
+            oxel::run(std::move(program));
+    }
+};
+
 }  // namespace
 
 int run_command_line(std::span<const std::string_view> arguments) {
-    bool dump = false;
+    PlainRunner runner;
     std::string_view path;
     for (std::string_view argument : arguments) {
         if (argument == "--dump") {
-            dump = true;
+            runner.dump = true;
         } else if (argument == "--version") {
             platform::write_stdout(version_line);
             return 0;
@@ -40,19 +53,32 @@ int run_command_line(std::span<const std::string_view> arguments) {
         platform::write_stderr(usage_line);
         return 2;
     }
+    return run_main_file(path, runner);
+}
 
+int run_main(int argc, char** argv, int (*command_line)(std::span<const std::string_view>)) {
+    // Before anything opens a file: otherwise a closed standard stream lends
+    // its number to the first file opened.
+    if (!platform::open_missing_standard_streams())
+        return 1;
+    platform::ignore_broken_pipe();
+    try {
+        std::vector<std::string_view> arguments(argv + 1, argv + argc);
+        return command_line(arguments);
+    } catch (const std::bad_alloc&) {
+        platform::write_stderr("error: OutOfMemory\n");
+        return 1;
+    }
+}
+
+int run_main_file(std::string_view path, ProgramRunner& runner) {
     UnreadInputGiveBack give_back;
     try {
         auto text = platform::read_whole_file(path, main_file_limit);
         if (!text)
             report_error(FailureKind::cannot_open_main, "'" + std::string(path) + "'",
                          SourceRange{std::string(path), 1, 0, 0});
-        Program program = compile_program(std::move(*text), path);
-        if (dump) {
-            dump_program(program);
-            return 0;
-        }
-        run(std::move(program));
+        runner.run(compile_program(std::move(*text), path, runner.compile_observer()));
         return 0;
     } catch (const Failure& failure) {
         std::string report = format_report(failure);

@@ -29,15 +29,6 @@ std::optional<std::string> read_stdin() {
     return text;
 }
 
-bool write_whole_file(std::string_view path, std::string_view bytes) {
-    std::optional<platform::FileHandle> file = platform::create_for_writing(path);
-    if (!file)
-        return false;
-    bool written = platform::write_file(*file, bytes);
-    platform::close_file(*file);
-    return written;
-}
-
 // The report of a file that is left alone.
 void refused(std::string_view path, const Checked& checked) {
     std::string report = checked.message;
@@ -117,7 +108,7 @@ int run_command_line(std::span<const std::string_view> arguments) {
         if (check) {
             platform::write_stdout(std::string(path) + "\n");
             would_change = true;
-        } else if (!write_whole_file(path, checked.formatted)) {
+        } else if (!platform::write_whole_file(path, checked.formatted)) {
             platform::write_stderr("oxel-fmt: cannot write '" + std::string(path) + "'\n");
             failed = true;
         }

@@ -53,7 +53,9 @@ Checks::Checks(const Recorder& recorded, const Program& program)
       lines_(recorded.lines),
       ends_(recorded.ends),
       chunks_(recorded.chunks),
-      program_(program) {
+      program_(program),
+      definitions_(read_definitions()),
+      bodies_(find_bodies()) {
     for (const auto& [chunk, use] : chunks_) {
         for (const Write& write : use.writes)
             read_after_write_[write.line] = use.reads.contains(write.name);
@@ -73,7 +75,7 @@ std::vector<Finding> Checks::run() {
 }
 
 void Checks::warn(std::size_t i, std::size_t column, Warning warning, std::string message,
-                  std::size_t last_column) {
+                  std::size_t last_column, std::string fix) {
     const Line& line = lines_[i];
     std::string_view name = warning_name(warning);
     std::string_view comment = std::string_view(files_[line.file].text)
@@ -87,7 +89,7 @@ void Checks::warn(std::size_t i, std::size_t column, Warning warning, std::strin
     }
     findings_.push_back(Finding{Severity::warning, files_[line.file].path, line.number,
                                 static_cast<std::uint32_t>(column), std::string(name), std::move(message),
-                                std::string(source), static_cast<std::uint32_t>(last_column)});
+                                std::string(source), static_cast<std::uint32_t>(last_column), std::move(fix)});
 }
 
 const std::span<const WarningInfo> warnings{warning_table};
@@ -106,17 +108,21 @@ std::vector<Finding> check_program(std::string text, std::string_view path) {
         return report_failure(recorded, failure, path);
     }
     std::vector<Finding> findings = Checks(recorded, *program).run();
+    sort_in_file_order(findings, recorded.files);
+    return findings;
+}
+
+void sort_in_file_order(std::vector<Finding>& findings, const std::vector<FileCopy>& files) {
+    auto file_of = [&](const Finding& f) {
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (files[i].path == f.path)
+                return i;
+        }
+        return files.size();
+    };
     std::stable_sort(findings.begin(), findings.end(), [&](const Finding& a, const Finding& b) {
-        auto file_of = [&](const Finding& f) {
-            for (std::size_t i = 0; i < recorded.files.size(); ++i) {
-                if (recorded.files[i].path == f.path)
-                    return i;
-            }
-            return recorded.files.size();
-        };
         return std::tuple(file_of(a), a.line, a.column) < std::tuple(file_of(b), b.line, b.column);
     });
-    return findings;
 }
 
 }  // namespace oxel::lint

@@ -6,30 +6,11 @@
 
 #include "compiler/text_rules.h"
 #include "lint/checker.h"
+#include "lint/near_names.h"
 
 namespace oxel::lint {
 
 namespace {
-
-// Damerau distance of at most one: one byte changed, added, dropped, or two
-// neighbours swapped.
-bool within_one_edit(std::string_view a, std::string_view b) {
-    if (a == b)
-        return true;
-    if (a.size() > b.size())
-        std::swap(a, b);
-    if (b.size() - a.size() > 1)
-        return false;
-    std::size_t i = 0;
-    while (i < a.size() && a[i] == b[i])
-        ++i;
-    if (a.size() == b.size()) {
-        if (a.substr(i + 1) == b.substr(i + 1))
-            return true;  // changed
-        return i + 1 < a.size() && a[i] == b[i + 1] && a[i + 1] == b[i] && a.substr(i + 2) == b.substr(i + 2);
-    }
-    return a.substr(i) == b.substr(i + 1);  // added
-}
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -40,7 +21,7 @@ bool equal_ignoring_case(std::string_view a, std::string_view b) {
 
 // `name` looks like a slip of the keyboard for `word`.
 bool looks_like(std::string_view name, std::string_view word) {
-    return name != word && (within_one_edit(name, word) || equal_ignoring_case(name, word));
+    return name != word && (edit_distance(name, word) <= 1 || equal_ignoring_case(name, word));
 }
 
 // The byte of the first comma inside double quotes that the statement's
@@ -131,7 +112,7 @@ void Checks::check_line(std::size_t i) {
         return;
     check_typos(i, kind);
     check_quoted_comma(i, kind, program_, [&](std::size_t column, std::string message) {
-        warn(i, column, Warning::quoted_comma, std::move(message));
+        warn(i, column, Warning::quoted_comma, std::move(message), column);
     });
     // `if x` with only an `els` block is how "unless x" is written
     bool else_follows =
@@ -147,46 +128,57 @@ void Checks::check_line(std::size_t i) {
         check_after_return(i);
 }
 
+std::string glued_reading(std::string_view line, StatementKind kind) {
+    switch (kind) {
+        case StatementKind::input:
+            return "an input statement into '" + std::string(line.substr(statement_word(kind).size())) + "'";
+        case StatementKind::loop:
+            return "a loop";
+        case StatementKind::display:
+            return "a display command";
+        case StatementKind::port_output:
+            return "a port output";
+        case StatementKind::print_with_wait:
+            return "a print with wait";
+        default:
+            return {};
+    }
+}
+
 // `in`, `echow`, `vga` and `pout` need no blank after them, and `lo`
-// none before its count: true when the line was reported.
+// none before its count: true when the line was reported, or stands for a
+// call of a function that such a word takes over (prefix-name).
 bool Checks::check_glued_word(std::size_t i, StatementKind kind) {
     std::string_view line = text(i);
-    std::string_view word;
-    switch (kind) {
-        case StatementKind::loop:
-            // `lo5` meant as giving 5 to `lo`: a loop with nothing under it,
-            // and nothing indented a little under it either
-            if (ends_[i] != i || line.find_first_not_of("0123456789", 2) != std::string_view::npos ||
-                (i + 1 < lines_.size() && lines_[i + 1].file == lines_[i].file &&
-                 columns_of(indentation(i + 1)) > columns_of(indentation(i)))) {
-                return false;
-            }
-            warn(i, code_column(i), Warning::prefix_word,
-                 "'" + std::string(line) + "' is read as a loop with nothing under it, not as giving " +
-                     std::string(line.substr(2)) +
-                     " to a variable 'lo': a line that starts with 'lo' is a loop");
-            return true;
-        case StatementKind::input:
-        case StatementKind::print_with_wait:
-        case StatementKind::display:
-        case StatementKind::port_output:
-            word = statement_word(kind);
-            break;
-        default:
-            return false;
-    }
-    if (line.size() <= word.size() || !is_identifier_byte(line[word.size()]))
+    std::string_view word = statement_word(kind);
+    std::string what = glued_reading(line, kind);
+    if (what.empty() || line.size() <= word.size() || !is_identifier_byte(line[word.size()]))
         return false;
-    std::string glued(line.substr(0, line.find_first_of(" \t(\",")));
-    std::string what = kind == StatementKind::input
-                           ? "an input statement into '" + std::string(line.substr(2)) + "'"
-                       : kind == StatementKind::display     ? "a display command"
-                       : kind == StatementKind::port_output ? "a port output"
-                                                            : "a print with wait";
+    if (kind == StatementKind::loop && is_digit(line[word.size()])) {
+        // `lo5` meant as giving 5 to `lo`: a loop with nothing under it,
+        // and nothing indented a little under it either
+        if (ends_[i] != i || line.find_first_not_of("0123456789", 2) != std::string_view::npos ||
+            (i + 1 < lines_.size() && lines_[i + 1].file == lines_[i].file &&
+             columns_of(indentation(i + 1)) > columns_of(indentation(i)))) {
+            return false;
+        }
+        warn(i, code_column(i), Warning::prefix_word,
+             "'" + std::string(line) + "' is read as a loop with nothing under it, not as giving " +
+                 std::string(line.substr(2)) + " to a variable 'lo': a line that starts with 'lo' is a loop");
+        return true;
+    }
+    std::string_view glued = line.substr(0, line.find_first_of(" \t(\","));
+    if (line.size() > glued.size() && line[glued.size()] == '(' && definition_named(glued)) {
+        explained_functions_.emplace(glued);  // the call the word took over
+        return true;
+    }
     warn(i, code_column(i), Warning::prefix_word,
-         "'" + glued + "' is read as " + what + ": a line that starts with '" + std::string(word) +
-             "' is that statement; separate the word with a blank or choose another name");
-    return false;
+         "'" + std::string(glued) + "' is read as " + what + ": a line that starts with '" + std::string(word) +
+             "' is that statement" +
+             (kind == StatementKind::loop ? ", which needs its count right after 'lo'" : "") +
+             "; separate the word with a blank or choose another name",
+         column_of(i, glued) + glued.size() - 1);
+    return kind == StatementKind::loop;
 }
 
 // A slip that made a string assignment or an array shows in a name that
@@ -205,6 +197,7 @@ void Checks::check_typos(std::size_t i, StatementKind kind) {
                  "this assigns " + std::string(line.substr(name.size())) + " to the variable '" +
                      std::string(name) + "'; the statement is '" + std::string(name) +
                      "' followed by a blank");
+            explained_lines_.insert(i);
         }
         return;
     }
@@ -217,6 +210,7 @@ void Checks::check_typos(std::size_t i, StatementKind kind) {
                 warn(i, code_column(i), Warning::statement_typo,
                      "this assigns a string to the variable '" + std::string(name) + "'; the statement is '" +
                          std::string(word) + "' followed by a blank");
+                explained_lines_.insert(i);
                 return;
             }
         }
@@ -225,6 +219,7 @@ void Checks::check_typos(std::size_t i, StatementKind kind) {
                 warn(i, code_column(i), Warning::statement_typo,
                      "this assigns a string to the variable '" + std::string(name) +
                          "'; to print, write 'echo' followed by a blank");
+                explained_lines_.insert(i);
                 return;
             }
         }
@@ -239,7 +234,10 @@ void Checks::check_typos(std::size_t i, StatementKind kind) {
         if (chunk.name != top_chunk_name && looks_like(name, chunk.name)) {
             warn(i, code_column(i), Warning::call_typo,
                  "no function is named '" + std::string(name) +
-                     "', so this creates an array; did you mean '" + std::string(chunk.name) + "'?");
+                     "', so this creates an array; did you mean '" + std::string(chunk.name) + "'?",
+                 column_of(i, name) + name.size() - 1, std::string(chunk.name));
+            explained_lines_.insert(i);
+            explained_functions_.emplace(chunk.name);
             return;
         }
     }

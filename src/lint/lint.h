@@ -31,6 +31,8 @@ struct Finding {
     // When the fix is certain (a near name the program defines), the text
     // that replaces column..last_column; empty otherwise.
     std::string fix = {};
+    // For an error, the failure kind's name (failure_kind.h); empty for a warning.
+    std::string kind = {};
 };
 
 // Every warning, in the order the documentation lists them (warnings.h).

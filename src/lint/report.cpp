@@ -67,10 +67,14 @@ std::string format_text(const Finding& finding) {
         return out;
     out += finding.source;
     out += '\n';
-    // tabs stay tabs, so the caret lines up however they are shown
+    // tabs stay tabs, so the caret and the line under the rest of the range
+    // line up however they are shown
     for (std::size_t i = 0; i + 1 < finding.column && i < finding.source.size(); ++i)
         out += finding.source[i] == '\t' ? '\t' : ' ';
-    out += "^\n";
+    out += '^';
+    for (std::size_t i = finding.column; i < finding.last_column && i < finding.source.size(); ++i)
+        out += finding.source[i] == '\t' ? '\t' : '~';
+    out += '\n';
     return out;
 }
 
@@ -83,6 +87,7 @@ std::string format_json(std::span<const Finding> findings) {
         append_json_string(out, finding.path);
         out += ", \"line\": " + std::to_string(finding.line);
         out += ", \"column\": " + std::to_string(finding.column);
+        out += ", \"end_column\": " + std::to_string(finding.last_column);
         out +=
             finding.severity == Severity::error ? ", \"severity\": \"error\"" : ", \"severity\": \"warning\"";
         if (!finding.name.empty()) {
@@ -93,6 +98,10 @@ std::string format_json(std::span<const Finding> findings) {
         append_json_string(out, finding.message);
         out += ", \"source\": ";
         append_json_string(out, finding.source);
+        if (!finding.fix.empty()) {
+            out += ", \"fix\": ";
+            append_json_string(out, finding.fix);
+        }
         out += "}";
     }
     out += findings.empty() ? "]\n" : "\n]\n";

@@ -24,10 +24,18 @@ namespace oxel::lint {
     X(paren_no_dot, "paren-no-dot", "a parenthesised line without '.' is ignored: '(total + 1)'")    \
     X(quoted_comma, "quoted-comma", "a comma inside quotes splits a comma-separated argument")       \
     X(prefix_name, "prefix-name",                                                                    \
-      "a function named len, get, cmp, cat, char or fread cannot be called from an assignment")      \
+      "a function whose name a statement word or an assignment form takes: 'insertion', 'len'")     \
     X(unreachable, "unreachable", "a statement after 'rtn' in the same block")                       \
     X(unused_variable, "unused-variable", "a variable that is written and never read")               \
-    X(unused_function, "unused-function", "a function that is never called")
+    X(unused_function, "unused-function", "a function that is never called")                         \
+    X(foreign_word, "foreign-word", "a word of another language: 'else' for 'els', 'return' for 'rtn'") \
+    X(operator_statement, "operator-statement",                                                      \
+      "an operator where one value is taken: 'picked-1', 'x = 5', 'rtn x + 1'")                      \
+    X(operator_blanks, "operator-blanks", "a logical operator without one space on each side: 'a ANDb'") \
+    X(quoted_operator, "quoted-operator", "an operator inside quotes splits the string: '(u. \"a-b\")'")  \
+    X(negative_exponent, "negative-exponent", "a number's exponent split at its sign: '(x. 2.5e-3)'")  \
+    X(unknown_name, "unknown-name", "an undefined function or variable, and the defined name it is near") \
+    X(byte_order_mark, "byte-order-mark", "a UTF-8 byte-order mark at the start of a file")
 
 enum class Warning : std::uint8_t {
 #define OXEL_ROW(row, name, summary) row,

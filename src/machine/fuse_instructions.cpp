@@ -184,6 +184,16 @@ struct FormsByStart {
     }
 };
 
+// Whether the `length` instructions from `at` are free of boundaries past the first.
+bool within_boundaries(std::span<const std::uint32_t> boundaries, std::size_t at, std::size_t length) {
+    if (boundaries.empty())
+        return true;
+    for (std::size_t i = at + 1; i < at + length; ++i)
+        if (boundaries[i] != 0)
+            return false;
+    return true;
+}
+
 bool run_is_at(const Code& code, std::size_t at, const FusedForm& form) {
     if (form.run.size() > code.size() - at)
         return false;
@@ -213,13 +223,16 @@ std::size_t call_args_run(const Code& code, std::size_t at) {
 // A loop's close jumps back to its while-condition; where that is a fused
 // comparison of two slots or a slot and an integer, the close evaluates it
 // itself and spares the dispatch.
-void fold_while_conditions(Code& code) {
+void fold_while_conditions(Code& code, std::span<const std::uint32_t> boundaries) {
     const auto close = static_cast<Opcode>(InternalOp::loop_next);
     for (std::size_t at = 0; at < code.size(); ++at) {
         if (code[at].op != close)
             continue;
         const auto offset = static_cast<std::int32_t>(static_cast<std::uint64_t>(code[at].b) >> 32);
-        const Opcode condition = code[target_of(offset, at)].op;
+        const std::size_t target = target_of(offset, at);
+        if (!boundaries.empty() && boundaries[target] != 0)
+            continue;
+        const Opcode condition = code[target].op;
         for (const WhileFold& fold : while_folds)
             if (condition == static_cast<Opcode>(fold.condition))
                 code[at].op = static_cast<Opcode>(fold.close);
@@ -228,7 +241,7 @@ void fold_while_conditions(Code& code) {
 
 }  // namespace
 
-void fuse_instructions(Code& code, FusedOperands& operands) {
+void fuse_instructions(Code& code, FusedOperands& operands, std::span<const std::uint32_t> boundaries) {
     static const FormsByStart by_start;
     // The code ends with the machine's fell_off, so every instruction of the
     // image has one after it.
@@ -242,7 +255,8 @@ void fuse_instructions(Code& code, FusedOperands& operands) {
                                          ? by_start.forms[FormsByStart::index(code[at].op, code[at + 1].op)]
                                          : none;
             for (const FusedForm* form : candidates) {
-                if (run_is_at(code, at, *form) && pack_operands(*form, at, &code[at], operands, code[at])) {
+                if (run_is_at(code, at, *form) && within_boundaries(boundaries, at, form->run.size()) &&
+                    pack_operands(*form, at, &code[at], operands, code[at])) {
                     length = form->run.size();
                     if (form->layout == Layout::step_loop)
                         length = step_length;  // the loop's close is fused next, on its own
@@ -250,7 +264,8 @@ void fuse_instructions(Code& code, FusedOperands& operands) {
                 }
             }
             if (length == 1) {
-                if (const std::size_t run = call_args_run(code, at); run != 0) {
+                if (const std::size_t run = call_args_run(code, at);
+                    run != 0 && within_boundaries(boundaries, at, run)) {
                     const Instruction& call = code[at + run - 1];
                     code[at] = Instruction{
                         call.a, pack(slot_field(code[at].a).half(), static_cast<std::int64_t>(run - 1)),
@@ -261,7 +276,7 @@ void fuse_instructions(Code& code, FusedOperands& operands) {
         }
         at += length;
     }
-    fold_while_conditions(code);
+    fold_while_conditions(code, boundaries);
 }
 
 }  // namespace oxel

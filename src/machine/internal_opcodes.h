@@ -288,7 +288,11 @@ inline std::string_view runnable_opcode_name(std::uint8_t op) {
 
 // Rewrites runs of the code (which ends with the fell_off instruction) into
 // fused opcodes where they match; what does not fit in an instruction goes
-// into `operands`.
-void fuse_instructions(std::vector<Instruction>& code, FusedOperands& operands);
+// into `operands`. Where `boundaries` is given (one entry per instruction), no
+// run takes in an instruction whose entry is non-zero but as its first, and
+// no close is folded with a condition that starts at one: an observer then
+// sees every such instruction dispatched.
+void fuse_instructions(std::vector<Instruction>& code, FusedOperands& operands,
+                       std::span<const std::uint32_t> boundaries = {});
 
 }  // namespace oxel

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstring>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 
 #include "base/error_report.h"
@@ -48,7 +49,18 @@ void Machine::run() {
 
 std::uint64_t Machine::run_counting_dispatches() { return execute<true, false>(); }
 
-template <bool counting, bool budgeted>
+void Machine::run(RunObserver& observer) {
+    if (!observable_)
+        throw std::logic_error("an observed run needs a machine built with debug information");
+    observer_ = &observer;
+    struct Forget {
+        RunObserver*& observer;
+        ~Forget() { observer = nullptr; }
+    } forget{observer_};
+    (void)execute<false, false, true>();
+}
+
+template <bool counting, bool budgeted, bool observed>
 std::uint64_t Machine::execute() {
     auto top_index = find_chunk(program, top_chunk_name);
     if (!top_index || *top_index >= runnable_.size())
@@ -71,9 +83,9 @@ std::uint64_t Machine::execute() {
     }
     [[maybe_unused]] std::uint64_t dispatches = 0;
     // Whether this run may enter machine code: not when it counts or
-    // budgets, which compiled code does neither of.
+    // budgets or reports each statement, which compiled code does not.
 #ifdef OXEL_JIT_AVAILABLE
-    constexpr bool jitting = !counting && !budgeted;
+    constexpr bool jitting = !counting && !budgeted && !observed;
 #else
     constexpr bool jitting = false;
 #endif
@@ -87,6 +99,32 @@ std::uint64_t Machine::execute() {
         Value* stack = frame->stack;
         Value* top = frame->top;
         Value* slots = frame->slots;
+        // Observed runs only: the running chunk, its code and its statement marks.
+        [[maybe_unused]] std::uint32_t running_chunk = 0;
+        [[maybe_unused]] const Instruction* code_base = nullptr;
+        [[maybe_unused]] const std::uint32_t* marks = nullptr;
+// Makes chunk `index` the running one of an observed run.
+#define OBSERVE_CHUNK(index)                                   \
+    do {                                                       \
+        running_chunk = static_cast<std::uint32_t>(index);     \
+        code_base = runnable_[running_chunk].code;             \
+        marks = runnable_[running_chunk].statement_marks;      \
+    } while (0)
+// Reports the statement starting at ip[-1] to the observer, if one does.
+#define OBSERVE_STATEMENT()                                                       \
+    do {                                                                          \
+        if constexpr (observed) {                                                 \
+            if (const std::uint32_t mark = marks[ip - 1 - code_base]; mark != 0) { \
+                frame->ip = ip;                                                   \
+                frame->top = top;                                                 \
+                observer_->statement(*this, running_chunk, mark - 1);             \
+            }                                                                     \
+        }                                                                         \
+    } while (0)
+        if constexpr (observed) {
+            OBSERVE_CHUNK(*top_index);
+            observer_->called(*this, running_chunk);
+        }
 
         // Shorthands for the handlers; each is one expression or one
         // statement that is safe anywhere a statement is.
@@ -148,6 +186,7 @@ std::uint64_t Machine::execute() {
         if constexpr (counting)                             \
             ++dispatches;                                   \
         ++ip;                                               \
+        OBSERVE_STATEMENT();                                \
         goto* labels[static_cast<std::uint8_t>(ip[-1].op)]; \
     } while (0)
         NEXT;
@@ -164,6 +203,7 @@ std::uint64_t Machine::execute() {
             if constexpr (counting)
                 ++dispatches;
             ++ip;
+            OBSERVE_STATEMENT();
 #if defined(__GNUC__) || defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic error "-Wswitch"
@@ -196,10 +236,14 @@ std::uint64_t Machine::execute() {
 #undef JUMP_BY
 #undef STEP
 #undef BACK_JUMP
+#undef OBSERVE_CHUNK
+#undef OBSERVE_STATEMENT
 }
 catch (Failure& failure) {
     place_run_time_failure(failure, program, frame->chunk->file);
     record_calls(failure);
+    if constexpr (observed)
+        observer_->failed(*this, failure);
     throw;
 }
 return dispatches;
@@ -208,5 +252,6 @@ return dispatches;
 template std::uint64_t Machine::execute<false, false>();
 template std::uint64_t Machine::execute<false, true>();
 template std::uint64_t Machine::execute<true, false>();
+template std::uint64_t Machine::execute<false, false, true>();
 
 }  // namespace oxel

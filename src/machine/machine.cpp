@@ -56,12 +56,20 @@ void to_runnable_operands(Instruction& in, const Instruction* code) {
 }  // namespace
 
 Machine::Machine(Program image, bool fuse, RunLimits limits)
+    : Machine(std::move(image), DebugInfo{}, false, fuse, limits) {}
+
+Machine::Machine(Program image, DebugInfo debug_info)
+    : Machine(std::move(image), std::move(debug_info), true, true, RunLimits{}) {}
+
+Machine::Machine(Program image, DebugInfo debug_info, bool observable, bool fuse, RunLimits limits)
     : program(std::move(image)),
+      debug(std::move(debug_info)),
       frames(std::make_unique<Frame[]>(max_frames)),
       stacks_(nullptr, std::free),
       slot_area_(nullptr, std::free),
       jit_(std::make_unique<JitTier>(jit_mode_from_environment())),
       jit_countdown_(jit_->countdown_start()),
+      observable_(observable),
       budgeted_(limits.steps != 0),
       steps_left_(limits.steps) {
     if (limits.bytes != 0) {
@@ -106,6 +114,8 @@ void Machine::prepare() {
     runnable_.resize(count);
     entries_.resize(count);
     prepared_.assign(count, 0);
+    if (observable_)
+        statement_marks_.resize(count);
     std::uint32_t widest = 1;
     for (std::size_t c = 0; c < count; ++c) {
         const Chunk& chunk = program.chunks[c];
@@ -123,6 +133,11 @@ void Machine::prepare() {
     // The top level runs at once, from frame 0, which zeroes all its slots.
     if (const auto top = find_chunk(program, top_chunk_name); top && *top < count)
         prepare_chunk(*top);
+    // An observed run reports each statement from the code as it runs, which
+    // the entry of an unprepared chunk is not: all of it is made runnable now.
+    if (observable_)
+        for (std::size_t c = 0; c < count; ++c)
+            prepare_chunk(c);
     stacks_.reset(allocate_zeroed(max_frames * max_stack));
     slot_area_.reset(allocate_zeroed(max_frames * static_cast<std::size_t>(widest)));
 }
@@ -178,24 +193,61 @@ void Machine::prepare_chunk(std::size_t index) {
         in = out;
     }
     chunk.code.push_back(Instruction{0, 0, 1, static_cast<Opcode>(InternalOp::fell_off)});
+    if (observable_)
+        mark_statements(index);
     // The slots a call zeroes (frame 0 zeroes all of its own). On the checked
     // code, before fusing: the fused forms read and write the slots of their
     // runs in the same order.
+    // An observed machine zeroes every slot past the parameters: a tool reads
+    // the locals a statement has not written yet, and a value an earlier
+    // call left there may name heap memory released since.
     SlotsReadFirst read_first;
     const std::span<const std::uint32_t> zeroed = read_first.find(chunk.code, run.slot_count, run.arity);
-    const std::vector<std::uint32_t>& kept = zeroed_slots_.emplace_back(zeroed.begin(), zeroed.end());
+    std::vector<std::uint32_t>& kept = zeroed_slots_.emplace_back(zeroed.begin(), zeroed.end());
+    if (observable_) {
+        kept.clear();
+        for (std::uint32_t slot = run.arity; slot < run.slot_count; ++slot)
+            kept.push_back(slot);
+    }
     run.zeroed = kept.data();
     run.zeroed_count = static_cast<std::uint32_t>(kept.size());
     // Fused handlers run without stack checks: only where the heights are
     // known to fit.
     if (fuse_ && verify_stack_heights(chunk.code, program))
-        fuse_instructions(chunk.code, fused_operands_);
+        fuse_instructions(chunk.code, fused_operands_,
+                          observable_ ? std::span<const std::uint32_t>(statement_marks_[index])
+                                      : std::span<const std::uint32_t>());
     // Last, when the code will move no more: jumps to addresses, and slots,
     // read by the analysis and the fuser as numbers, to offsets.
     for (Instruction& in : chunk.code)
         if (static_cast<int>(in.op) < opcode_count)
             to_runnable_operands(in, chunk.code.data());
     run.code = chunk.code.data();
+}
+
+void Machine::mark_statements(std::size_t c) {
+    std::vector<std::uint32_t>& marks = statement_marks_[c];
+    marks.assign(program.chunks[c].code.size(), 0);
+    if (c < debug.chunks.size()) {
+        const auto& statements = debug.chunks[c].statements;
+        // Debug info of another image may name instructions past the code
+        // (the last one is the machine's fell_off): those are left out.
+        for (std::size_t s = 0; s < statements.size(); ++s)
+            if (statements[s].at + 1 < marks.size())
+                marks[statements[s].at] = static_cast<std::uint32_t>(s + 1);
+    }
+    runnable_[c].statement_marks = marks.data();
+}
+
+const StatementStart* Machine::statement_of(const Frame& frame) const {
+    const std::uint32_t c = chunk_index(frame);
+    if (c >= debug.chunks.size() || frame.ip <= program.chunks[c].code.data())
+        return nullptr;
+    const auto& statements = debug.chunks[c].statements;
+    const auto at = static_cast<std::uint32_t>(frame.ip - 1 - program.chunks[c].code.data());
+    auto after = std::upper_bound(statements.begin(), statements.end(), at,
+                                  [](std::uint32_t index, const StatementStart& s) { return index < s.at; });
+    return after == statements.begin() ? nullptr : &*(after - 1);
 }
 
 namespace {

@@ -25,9 +25,11 @@
 #include <vector>
 
 #include "base/error_report.h"
+#include "image/debug_info.h"
 #include "image/program.h"
 #include "machine/internal_opcodes.h"
 #include "machine/jit_tier.h"
+#include "machine/run_observer.h"
 #include "runtime/files.h"
 #include "runtime/heap.h"
 #include "runtime/value.h"
@@ -67,6 +69,9 @@ public:
     // place. `fuse`: run common instruction runs as one (see
     // internal_opcodes.h); off only to check that fusing changes nothing.
     explicit Machine(Program program, bool fuse = true, RunLimits limits = {});
+    // The observed machine: the same, with the program's debug information,
+    // to run under a RunObserver (run_observer.h). Fused only within statements.
+    Machine(Program program, DebugInfo debug_info);
     Machine(const Machine&) = delete;
     Machine& operator=(const Machine&) = delete;
 
@@ -75,6 +80,8 @@ public:
     // The same, counting the instructions dispatched (a fused run counts
     // once): for tests that pin how many a loop takes.
     std::uint64_t run_counting_dispatches();
+    // The same, reporting to `observer`; only on an observed machine.
+    void run(RunObserver& observer);
 
     // The code of chunk `index` as the loop runs it, one past the end
     // included; made runnable now if no call has made it so yet.
@@ -89,8 +96,17 @@ public:
     // before the run; the loops it runs as machine code.
     void set_jit_mode(JitMode mode);
     const JitTier& jit() const { return *jit_; }
+    // The chunk a frame runs, as an index into program.chunks and debug.chunks.
+    std::uint32_t chunk_index(const Frame& frame) const {
+        return static_cast<std::uint32_t>(frame.chunk - program.chunks.data());
+    }
+    // The statement a frame is in: the last one starting at or before the
+    // instruction it runs (ip[-1]); none before the first, or on a machine
+    // without debug information.
+    const StatementStart* statement_of(const Frame& frame) const;
 
     Program program;
+    DebugInfo debug;  // empty but on an observed machine
     Heap heap;
     FileTable files;
     std::unique_ptr<Frame[]> frames;
@@ -113,6 +129,9 @@ private:
         std::uint32_t slot_count;     // max(slots, arity, 1)
         std::uint32_t arity;
         std::uint32_t zeroed_count;
+        // Observed machines only: per instruction, its statement's index
+        // plus one where a statement starts there, else 0.
+        const std::uint32_t* statement_marks = nullptr;
     };
     std::vector<RunnableChunk> runnable_;
     // Per chunk, the slots that some path reads before writing them (see
@@ -124,6 +143,9 @@ private:
     std::vector<Instruction> entries_;
     std::vector<std::uint8_t> prepared_;
     bool fuse_ = true;
+    // The homes of RunnableChunk::statement_marks.
+    std::vector<std::vector<std::uint32_t>> statement_marks_;
+    RunObserver* observer_ = nullptr;
     // What fused instructions hold beyond their operands, at fixed addresses.
     FusedOperands fused_operands_;
     std::unique_ptr<Value[], void (*)(void*)> stacks_;
@@ -137,16 +159,19 @@ private:
     // Runs the compiled loop whose close is `in`; where to go on.
     const Instruction* jit_entered(const Instruction* in, Value* slots);
 
+    bool observable_;
     bool budgeted_;
     std::uint64_t steps_left_;
     AllocationBudget budget_;
 
+    Machine(Program program, DebugInfo debug_info, bool observable, bool fuse, RunLimits limits);
     void prepare();
     void prepare_chunk(std::size_t index);
+    void mark_statements(std::size_t chunk);
     // The interpreter loop. `counting` counts dispatches (tests only);
-    // `budgeted` spends steps_left_ (tests and fuzzers only). oxelc runs
-    // the form with neither.
-    template <bool counting, bool budgeted>
+    // `budgeted` spends steps_left_ (tests and fuzzers only); `observed`
+    // reports to observer_ (tools only). oxelc runs the form with none.
+    template <bool counting, bool budgeted, bool observed = false>
     std::uint64_t execute();
     // The heap's root scanner: the slots and operand stacks of the frames.
     static void mark_frames(void* machine, RootVisitor& roots);

@@ -161,6 +161,15 @@ void FileTable::close(const Value& handle, std::uint32_t line) {
     entry = {platform::FileHandle{}, false, std::nullopt, nullptr};
 }
 
+void FileTable::close_all() {
+    for (Entry& entry : entries_) {
+        if (entry.open)
+            platform::close_file(entry.file);
+        entry = {platform::FileHandle{}, false, std::nullopt, nullptr};
+    }
+    reading_ahead_.clear();
+}
+
 FileTable::Entry& FileTable::open_entry(const Value& handle, std::uint32_t line) {
     const std::int64_t h = handle_number(handle, line);
     if (h < 0 || static_cast<std::uint64_t>(h) >= entries_.size())

@@ -33,6 +33,9 @@ public:
     void write(const Value& handle, const Value& value, std::uint32_t line);
     // Silent for closed or unknown handles.
     void close(const Value& handle, std::uint32_t line);
+    // Closes every file the program left open: for a run inside a process
+    // that goes on (a debugger), where the system would not close them.
+    void close_all();
 
 private:
     struct Entry {

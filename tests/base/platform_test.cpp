@@ -54,6 +54,16 @@ private:
     std::filesystem::path root_;
 };
 
+TEST_F(Platform, FilesEndingIn) {
+    for (const char* name : {"b.oxh", "a.oxh", "c.ox", ".oxh", "a.oxh.bak"})
+        ASSERT_TRUE(put(dir + name, "x"));
+    std::filesystem::create_directory(dir + "sub");
+    EXPECT_EQ(files_ending_in(dir, ".oxh"), (std::vector<std::string>{"a.oxh", "b.oxh"}));
+    EXPECT_EQ(files_ending_in(dir + "sub", ".oxh"), std::vector<std::string>{});
+    EXPECT_EQ(files_ending_in(dir + "none/", ".oxh"), std::vector<std::string>{});
+    EXPECT_EQ(files_ending_in(dir + "c.ox", ".oxh"), std::vector<std::string>{});
+}
+
 // No byte is translated in either direction: not the line ends, not the
 // end-of-file byte 26 that text-mode reading stops at.
 TEST_F(Platform, EveryByteRoundTrips) {

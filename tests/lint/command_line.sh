@@ -14,6 +14,7 @@ printf 'x5\necho x\n' >clean.ox
 printf 'x5\n' >unused.ox
 printf 'echo y\n' >broken.ox
 printf 'oxelfn f\n    rtn 1\n' >lib.oxh
+printf 'oxelfn sq.x\n    rtn x\nsqr(4)\n' >typo.ox
 
 expect 0 "$lint" clean.ox
 [ -s out.txt ] && { echo "clean program printed"; failed=1; }
@@ -24,6 +25,11 @@ expect 1 "$lint" broken.ox
 grep -q "^broken.ox:1:6: error: Undefined variable 'y'$" out.txt || { echo "no error line"; failed=1; }
 expect 1 "$lint" --format=json clean.ox unused.ox
 grep -q '"name": "unused-variable"' out.txt || { echo "no JSON finding"; failed=1; }
+# the range under the caret, and in JSON with the certain fix
+expect 1 "$lint" typo.ox
+[ "$(sed -n 3p out.txt)" = "^~~" ] || { echo "no range under the caret: $(cat out.txt)"; failed=1; }
+expect 1 "$lint" --format=json typo.ox
+grep -q '"column": 1, "end_column": 3, .*"fix": "sq"}' out.txt || { echo "no range or fix in JSON: $(cat out.txt)"; failed=1; }
 expect 0 "$lint" --format=json clean.ox
 [ "$(cat out.txt)" = "[]" ] || { echo "JSON of a clean program: $(cat out.txt)"; failed=1; }
 # unreadable files and headers given directly: status 2, the other files still checked

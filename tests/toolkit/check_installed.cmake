@@ -56,9 +56,10 @@ endif()
 set(doc ${root}/share/doc/oxelc)
 set(binary ${root}/bin/oxelc)
 set(lint ${root}/bin/oxel-lint)
-set(expected bin/oxelc bin/oxel-lint bin/oxel-fmt share/man/man1/oxelc.1.gz share/man/man1/oxel-lint.1.gz
-             share/man/man1/oxel-fmt.1.gz
-             share/doc/oxelc/guide.md share/doc/oxelc/lint.md share/doc/oxelc/README.md
+set(expected bin/oxelc bin/oxel-lint bin/oxel-fmt bin/oxel-lsp bin/oxel-prof bin/oxel-dbg share/man/man1/oxelc.1.gz
+             share/man/man1/oxel-lint.1.gz share/man/man1/oxel-fmt.1.gz share/man/man1/oxel-lsp.1.gz
+             share/man/man1/oxel-prof.1.gz share/man/man1/oxel-dbg.1.gz
+             share/doc/oxelc/guide.md share/doc/oxelc/flame_graph.svg share/doc/oxelc/lint.md share/doc/oxelc/lsp.md share/doc/oxelc/README.md
              share/doc/oxelc/CHANGELOG.md share/doc/oxelc/copyright share/doc/oxelc/changelog.gz
              share/bash-completion/completions/oxel-lint)
 if(NOT HOW STREQUAL "zip")

@@ -27,7 +27,7 @@ CompilerSet makeprg=oxel-lint\ --format=text
 " The caret and continuation forms come first: they apply only inside a
 " finding, where they must win over a source line that looks like a report.
 CompilerSet errorformat=
-      \%-Z%\\s%#^,
+      \%-Z%\\s%#^%.%#,
       \%-C%.%#,
       \%E%f:%l:%c:\ error:\ %m,
       \%W%f:%l:%c:\ warning:\ %m,

@@ -46,6 +46,17 @@ const vscode = {
       return { dispose() {} };
     },
   },
+  debug: {
+    registerDebugAdapterDescriptorFactory(type, factory) {
+      seen.adapters[type] = factory;
+      return { dispose() {} };
+    },
+  },
+  DebugAdapterExecutable: class {
+    constructor(command, args) {
+      Object.assign(this, { command, args });
+    }
+  },
 };
 
 class LanguageClient {
@@ -89,7 +100,7 @@ const extension = require(path.join(extensionDir, manifest.main));
 
 const failures = [];
 async function check(name, run) {
-  seen = { clients: [], errors: [], commands: {} };
+  seen = { clients: [], errors: [], commands: {}, adapters: {} };
   try {
     await run();
   } catch (err) {
@@ -162,6 +173,36 @@ async function activateWith(settingValue, fails = false) {
     assert.strictEqual(seen.clients.length, 2);
     assert.ok(seen.clients[1].running, 'the new server runs');
     await extension.deactivate();
+  });
+
+  // Each debugger the manifest declares runs oxel-dbg --dap, as configured.
+  const debuggers = [
+    [undefined, 'oxel-dbg'],
+    ['/opt/oxel/bin/oxel-dbg ', '/opt/oxel/bin/oxel-dbg'],
+    ['', 'oxel-dbg'],
+  ];
+  for (const [setting, want] of debuggers) {
+    await check(`oxel.debugger.path ${JSON.stringify(setting)}`, async () => {
+      await activateWith(undefined);
+      if (setting !== undefined) {
+        configured['oxel.debugger.path'] = setting;
+      }
+      const types = manifest.contributes.debuggers.map((d) => d.type);
+      assert.deepStrictEqual(Object.keys(seen.adapters), types);
+      const adapter = seen.adapters[types[0]].createDebugAdapterDescriptor({});
+      assert.strictEqual(adapter.command, want);
+      assert.deepStrictEqual(adapter.args, ['--dap']);
+    });
+  }
+
+  await check('launch configuration', async () => {
+    const [declared] = manifest.contributes.debuggers;
+    const launch = declared.configurationAttributes.launch;
+    assert.deepStrictEqual(launch.required, ['program']);
+    for (const name of ['program', 'cwd', 'stdin']) {
+      assert.ok(launch.properties[name], `${name} is declared`);
+    }
+    assert.ok(declared.languages.includes(manifest.contributes.languages[0].id));
   });
 
   await check('manifest', async () => {

@@ -32,7 +32,7 @@ oxelfn down.n
         (k. down m)
     (r. k + n)
     rtn r
-oxelfn looped.n
+oxelfn repeated.n
     s0
     lo5
         (v. fill n)
@@ -54,6 +54,6 @@ echo v
 echo v
 (v. down 4)
 echo v
-(v. looped 1)
+(v. repeated 1)
 echo v
 echo u

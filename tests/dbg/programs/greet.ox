@@ -1,0 +1,3 @@
+echo "What is your name?"
+in name
+echo name

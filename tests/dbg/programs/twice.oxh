@@ -1,0 +1,3 @@
+oxelfn twice.x
+    (y. x + x)
+    rtn y

@@ -1,0 +1,4 @@
+twice.oxh
+(a. 4)
+(b. twice a)
+echo b

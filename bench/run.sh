@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Times each workload in Oxel, Lua 5.4, LuaJIT with its compiler off
-# (`luajit -joff`, a fast hand-written interpreter), Python 3 and C (cc -O2,
-# the floor) side by side in one run, after checking that every version prints
-# exactly what oxelc prints. Prints a table of mean times and the ratios
-# lua / oxelc and luajit-joff / oxelc (above 1: oxelc is faster), with their
-# geometric means.
+# (`luajit -joff`, a fast hand-written interpreter), LuaJIT with its compiler,
+# Python 3 and C (cc -O2, the floor) side by side in one run, after checking
+# that every version prints exactly what oxelc prints. Prints a table of mean
+# times and the ratios of lua, luajit -joff, luajit and C to oxelc (above 1:
+# oxelc is faster), with their geometric means.
 #   needs: hyperfine; each of lua5.4, luajit, python3 and cc adds its column
 #          and is skipped with a note when missing
 #          (apt-get install -y hyperfine lua5.4 luajit python3 gcc)
@@ -52,7 +52,7 @@ for name in "${names[@]}"; do
     if has luajit; then
         script=$name.lua
         [ -f "$name.jit.lua" ] && script=$name.jit.lua
-        columns+=("luajit-joff" "luajit -joff $script")
+        columns+=("luajit-joff" "luajit -joff $script" "luajit" "luajit $script")
     fi
     has python3 && columns+=("python" "$python $name.py")
     if has cc; then
@@ -81,8 +81,8 @@ times = {}
 for name in names:
     results = json.load(open(f"{folder}/{name}.json"))["results"]
     times[name] = {r["command"]: r["mean"] * 1000 for r in results}
-columns = [c for c in ("oxelc", "lua", "luajit-joff", "python", "c") if c in times[names[0]]]
-ratios = [c for c in ("lua", "luajit-joff") if c in columns]
+columns = [c for c in ("oxelc", "lua", "luajit-joff", "luajit", "python", "c") if c in times[names[0]]]
+ratios = [c for c in ("lua", "luajit-joff", "luajit", "c") if c in columns]
 print("| workload | " + " | ".join(f"{c} ms" for c in columns) + " | "
       + " | ".join(f"{c} / oxelc" for c in ratios) + " |")
 print("|---|" + "---:|" * (len(columns) + len(ratios)))

@@ -152,7 +152,7 @@ std::uint64_t Machine::execute() {
     do {                                                     \
         if constexpr (jitting) {                             \
             if (--jit_countdown_ == 0) [[unlikely]]          \
-                jit_look_at(in);                             \
+                jit_look_at(in, slots);                      \
         }                                                    \
     } while (0)
 // Every taken jump and every call spends a step of a budgeted run, fused

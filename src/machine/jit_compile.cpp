@@ -1,9 +1,13 @@
-// The x86-64 code of one loop (see jit_tier.h). Every slot stays in the
-// frame: each instruction checks the kinds it reads and leaves for the
-// interpreter at itself when they are not Ints, so the frame is always
-// exactly the interpreter's. Only caller-saved registers are used, in both
-// calling conventions, and no stack: r8 holds the slots, rax, rcx and rdx
-// the values.
+// The x86-64 code of one loop (see jit_tier.h and jit_steps.h). The loop's
+// Int and Float slots live in registers (as many as there are; the rest
+// stay in the frame with their kind fixed), checked once on entry. Strings
+// and arrays are read from the frame where they are used. Every way out
+// writes the registers of the slots the loop changes back to the frame, so
+// the interpreter finds it exactly as it would have left it there.
+//
+// Registers: r8 holds the frame's first slot; rax, rcx, rdx, r11 and
+// xmm0, xmm1 are scratch; the others hold slots. The callee-saved ones of
+// either calling convention are saved on entry; the code calls nothing.
 #include "machine/jit_tier.h"
 
 #ifdef OXEL_JIT_AVAILABLE
@@ -11,9 +15,10 @@
 #include <xbyak/xbyak.h>
 
 #include <algorithm>
+#include <bit>
 #include <map>
 
-#include "machine/handler_support.h"
+#include "machine/jit_steps.h"
 
 namespace oxel {
 
@@ -21,361 +26,514 @@ namespace {
 
 using namespace Xbyak;
 using namespace Xbyak::util;
-using handlers::half_offset;
-using handlers::high;
-using handlers::jump_target;
-using handlers::low;
+using jit::Form;
+using jit::Operation;
+using jit::Relation;
+using jit::Source;
+using jit::Step;
 
-enum class Operation { add, sub, mul, div, mod };
-// The condition under which a comparison's jump (taken when it does not
-// hold) is taken.
-enum class Relation { eq, ne, lt, le, gt, ge };
-
-// What the instruction at hand is, read from its fused form.
-struct Arithmetic {
-    Operation operation;
-    // The shape of the operands: slot OP slot, slot OP constant, constant OP slot.
-    enum { slots, slot_int, int_slot } shape;
-};
-std::optional<Arithmetic> arithmetic_of(InternalOp op) {
-    switch (op) {
-#define OXEL_SHAPES(name)                                         \
-    case InternalOp::name##_slots:                                \
-        return Arithmetic{Operation::name, Arithmetic::slots};    \
-    case InternalOp::name##_slot_int:                             \
-        return Arithmetic{Operation::name, Arithmetic::slot_int}; \
-    case InternalOp::name##_int_slot:                             \
-        return Arithmetic{Operation::name, Arithmetic::int_slot};
-        OXEL_SHAPES(add)
-        OXEL_SHAPES(sub)
-        OXEL_SHAPES(mul)
-        OXEL_SHAPES(div)
-        OXEL_SHAPES(mod)
-#undef OXEL_SHAPES
-        default:
-            return std::nullopt;
-    }
-}
-struct Comparison {
-    Relation relation;
-    enum { slots, slot_int, int_slot } shape;
-};
-std::optional<Comparison> comparison_of(InternalOp op) {
-    switch (op) {
-#define OXEL_SHAPES(unused, name, relation)                      \
-    case InternalOp::name##_slots_jump:                          \
-        return Comparison{Relation::name, Comparison::slots};    \
-    case InternalOp::name##_slot_int_jump:                       \
-        return Comparison{Relation::name, Comparison::slot_int}; \
-    case InternalOp::name##_int_slot_jump:                       \
-        return Comparison{Relation::name, Comparison::int_slot};
-        OXEL_COMPARISONS(OXEL_SHAPES, _)
-#undef OXEL_SHAPES
-        default:
-            return std::nullopt;
-    }
-}
+const Reg64 slot_gprs[] = {rbx, rbp, rsi, rdi, r9, r10, r12, r13, r14, r15};
+const Xmm slot_xmms[] = {xmm2, xmm3, xmm4, xmm5, xmm6, xmm7, xmm8, xmm9, xmm10, xmm11, xmm12, xmm13, xmm14, xmm15};
+// Saved on entry: callee-saved in System V or Win64 (rsi, rdi, xmm6-15).
+const Reg64 saved_gprs[] = {rbx, rbp, rsi, rdi, r12, r13, r14, r15};
+#ifdef _WIN32
+constexpr int saved_xmms = 10;  // xmm6 to xmm15
+#else
+constexpr int saved_xmms = 0;
+#endif
 
 class LoopCode : public CodeGenerator {
 public:
-    explicit LoopCode(std::size_t bytes, std::uint8_t* buffer) : CodeGenerator(bytes, buffer) {}
+    LoopCode(std::size_t bytes, std::uint8_t* buffer, const jit::LoopSteps& loop, const jit::FrameKinds& kinds)
+        : CodeGenerator(bytes, buffer), loop_(loop), kinds_(kinds) {}
 
-    // Compiles body then close; false when some instruction does not compile.
-    bool build(const Instruction& close, const CompiledLoops& compiled) {
-        const Instruction* const start = jump_target(&close, half_offset(close.b));
-        if (start > &close)
+    // False when the loop's own close does not compile.
+    bool build() {
+        if (loop_.steps.back().form == Form::exit)
             return false;
-        // The instructions of the loop, each where a run starts, with the
-        // opcode each stands for (a compiled inner loop's close, its own).
-        std::vector<std::pair<const Instruction*, InternalOp>> body;
-        for (const Instruction* p = start; p <= &close;) {
-            InternalOp op = static_cast<InternalOp>(p->op);
-            if (op == InternalOp::jit_loop) {
-                auto found = compiled.find(p);
-                if (found == compiled.end())
-                    return false;
-                op = found->second.close;
-            }
-            body.emplace_back(p, op);
-            if (p == &close)
-                break;
-            p += op == InternalOp::call_args ? run_length_of(*p) : static_cast<std::size_t>(run_length(op));
+        allocate();
+        for (const Step& step : loop_.steps) {
+            labels_[step.at];
+            if (step.op == InternalOp::add_int_loop_next)
+                labels_[step.at + step_length];
         }
-        if (body.back().first != &close)
-            return false;
-        for (auto [p, op] : body) {
-            labels_[p];
-            // A jump may land on the close that ends a step's run.
-            if (op == InternalOp::add_int_loop_next)
-                labels_[p + step_length];
+        enter();
+        for (const Step& step : loop_.steps) {
+            L(labels_[step.at]);
+            emit(step);
         }
-
-#ifdef _WIN32
-        mov(r8, rcx);
-#else
-        mov(r8, rdi);
-#endif
-        jmp(labels_[&close], T_NEAR);
-        for (auto [p, op] : body) {
-            L(labels_[p]);
-            if (!instruction(*p, op, p == &close))
-                return false;
-        }
-        for (auto& [in, label] : deopts_) {
-            L(label);
-            mov(rax, reinterpret_cast<std::uintptr_t>(in));
-            ret();
-        }
+        jmp(exit_at(loop_.end), T_NEAR);
+        leave();
         ready();
         return true;
     }
 
 private:
+    const jit::LoopSteps& loop_;
+    const jit::FrameKinds& kinds_;
+    std::map<std::uint64_t, ValueKind> used_;  // the slots compiled steps use
+    std::map<std::uint64_t, std::size_t> gpr_, xmm_;
+    std::map<std::uint64_t, bool> written_;  // slots in registers that steps write
     std::map<const Instruction*, Label> labels_;
-    std::map<const Instruction*, Label> deopts_;
+    std::map<const Instruction*, Label> exits_;
+    Label leave_, refuse_;
 
     Address payload(std::uint64_t slot) { return qword[r8 + static_cast<std::uint32_t>(slot)]; }
     Address meta(std::uint64_t slot) { return qword[r8 + static_cast<std::uint32_t>(slot) + 8]; }
+    Label& exit_at(const Instruction* at) { return exits_[at]; }
 
-    // Leaves at `in` unless the slot holds an Int (meta 0).
-    void guard_int(std::uint64_t slot, const Instruction* in) {
-        cmp(meta(slot), 0);
-        jne(deopts_[in], T_NEAR);
+    // Registers for the Int and Float slots the loop uses most.
+    void allocate() {
+        std::map<std::uint64_t, int> uses;
+        auto use = [&](std::uint64_t slot) {
+            used_[slot] = kinds_.of(slot);
+            ++uses[slot];
+        };
+        for (const Step& step : loop_.steps) {
+            if (step.form == Form::exit)
+                continue;
+            for (const Source* s : {&step.x, &step.y})
+                if (s->is_slot())
+                    use(s->offset);
+            if (writes(step))
+                use(step.z);
+            if (step.form == Form::close || step.form == Form::step_close)
+                use(step.counter);
+            if (step.form == Form::length || step.form == Form::char_at || step.form == Form::get ||
+                step.form == Form::set)
+                use(step.array);
+        }
+        std::vector<std::pair<int, std::uint64_t>> order;
+        for (auto [slot, count] : uses)
+            order.emplace_back(-count, slot);
+        std::sort(order.begin(), order.end());
+        for (auto [count, slot] : order) {
+            if (used_[slot] == ValueKind::Int && gpr_.size() < std::size(slot_gprs))
+                gpr_[slot] = gpr_.size();
+            else if (used_[slot] == ValueKind::Float && xmm_.size() < std::size(slot_xmms))
+                xmm_[slot] = xmm_.size();
+        }
+        for (const Step& step : loop_.steps) {
+            if (step.form == Form::exit)
+                continue;
+            if (writes(step) && (gpr_.count(step.z) || xmm_.count(step.z)))
+                written_[step.z] = true;
+            if ((step.form == Form::close || step.form == Form::step_close) && gpr_.count(step.counter))
+                written_[step.counter] = true;
+        }
     }
-    void load_int(const Reg64& r, std::int64_t k) { mov(r, static_cast<std::uint64_t>(k)); }
-    void store_int(std::uint64_t slot, const Reg64& r) {
-        mov(payload(slot), r);
-        mov(meta(slot), 0);
-    }
-    // A jump target inside the loop, or nothing.
-    Label* target(const Instruction* to) {
-        auto found = labels_.find(to);
-        return found == labels_.end() ? nullptr : &found->second;
-    }
-
-    bool instruction(const Instruction& in, InternalOp op, bool last) {
-        if (auto a = arithmetic_of(op))
-            return arithmetic(in, *a);
-        if (auto c = comparison_of(op))
-            return comparison(in, *c);
-        switch (op) {
-            case InternalOp::div_slot_divisor:
-            case InternalOp::mod_slot_divisor: {
-                // A multiply and a shift, as in constant_divisor.h: the
-                // quotient in rdx, then the remainder x - q * d, taking
-                // d's sign.
-                const DivisorOperands& d = handlers::divisor_operands(in.a);
-                guard_int(low(in.b), &in);
-                mov(rcx, payload(low(in.b)));
-                load_int(rax, d.multiplier);
-                imul(rcx);
-                if (d.multiplier < 0)
-                    add(rdx, rcx);
-                sar(rdx, static_cast<std::uint8_t>(d.shift));
-                mov(rax, rcx);
-                shr(rax, 63);
-                add(rdx, rax);
-                if (op == InternalOp::mod_slot_divisor) {
-                    load_int(rax, d.divisor);
-                    imul(rdx, rax);
-                    sub(rcx, rdx);
-                    Label done;
-                    jns(done);
-                    add(rcx, rax);
-                    L(done);
-                    mov(rdx, rcx);
-                }
-                store_int(high(in.b), rdx);
+    static bool writes(const Step& step) {
+        switch (step.form) {
+            case Form::arithmetic:
+            case Form::divisor:
+            case Form::bitnot:
+            case Form::sqrt:
+            case Form::length:
+            case Form::char_at:
+            case Form::get:
+            case Form::copy:
+            case Form::step_close:
                 return true;
-            }
-            case InternalOp::store_int:
-                load_int(rax, in.a);
-                store_int(in.b, rax);
-                return true;
-            case InternalOp::copy_slot:
-                mov(rax, payload(in.a));
-                mov(rcx, meta(in.a));
-                mov(payload(in.b), rax);
-                mov(meta(in.b), rcx);
-                return true;
-            case InternalOp::jmp: {
-                Label* to = target(reinterpret_cast<const Instruction*>(in.a));
-                if (!to)
-                    return false;
-                jmp(*to, T_NEAR);
-                return true;
-            }
-            case InternalOp::loop_next:
-                return loop_close(in, in, in.a, last);
-            case InternalOp::add_int_loop_next: {
-                // z = x + k, then the close; a counter that is no Int goes on at
-                // the close fused on its own.
-                guard_int(in.a, &in);
-                mov(rax, payload(in.a));
-                const Instruction* const run = &in;
-                load_int(rcx, run[step_constant_at].a);
-                add(rax, rcx);
-                store_int(static_cast<std::uint64_t>(run[step_result_at].a), rax);
-                L(labels_[&run[step_length]]);
-                return loop_close(in, run[step_length], run[step_length + loop_count_at].a, last);
-            }
             default:
                 return false;
         }
     }
 
-    // The counter steps by one; back while below n. `close` holds the
-    // counter and the target; `in` is where a counter of another kind
-    // leaves. The loop's own close ends the code.
-    bool loop_close(const Instruction& in, const Instruction& close, std::int64_t n, bool last) {
-        Label* back = target(jump_target(&in, half_offset(in.b)));
+    // Saves registers, checks every used slot's kind (else gives the close
+    // back untouched), loads the registers and goes to the close.
+    void enter() {
+        for (const Reg64& r : saved_gprs)
+            push(r);
+        if (saved_xmms > 0) {
+            sub(rsp, 16 * saved_xmms);
+            for (int i = 0; i < saved_xmms; ++i)
+                movdqu(ptr[rsp + 16 * i], Xmm(6 + i));
+        }
+#ifdef _WIN32
+        mov(r8, rcx);
+#else
+        mov(r8, rdi);
+#endif
+        for (auto [slot, kind] : used_) {
+            if (kind == ValueKind::Int || kind == ValueKind::Float)
+                cmp(meta(slot), static_cast<std::uint32_t>(kind));
+            else
+                cmp(byte[r8 + static_cast<std::uint32_t>(slot) + 8], static_cast<std::uint8_t>(kind));
+            jne(refuse_, T_NEAR);
+        }
+        for (auto [slot, r] : gpr_)
+            mov(slot_gprs[r], payload(slot));
+        for (auto [slot, r] : xmm_)
+            movsd(slot_xmms[r], payload(slot));
+        jmp(labels_[loop_.steps.back().at], T_NEAR);
+    }
+    void restore_and_return() {
+        if (saved_xmms > 0) {
+            for (int i = 0; i < saved_xmms; ++i)
+                movdqu(Xmm(6 + i), ptr[rsp + 16 * i]);
+            add(rsp, 16 * saved_xmms);
+        }
+        for (auto r = std::rbegin(saved_gprs); r != std::rend(saved_gprs); ++r)
+            pop(*r);
+        ret();
+    }
+    // Each exit: the instruction to go on at in rax, the registers written
+    // back. Refused entry: the close itself, nothing changed.
+    void leave() {
+        for (auto& [at, label] : exits_) {
+            L(label);
+            mov(rax, reinterpret_cast<std::uintptr_t>(at));
+            jmp(leave_, T_NEAR);
+        }
+        L(leave_);
+        for (auto [slot, unused] : written_) {
+            if (auto g = gpr_.find(slot); g != gpr_.end())
+                mov(payload(slot), slot_gprs[g->second]);
+            else
+                movsd(payload(slot), slot_xmms[xmm_.at(slot)]);
+        }
+        restore_and_return();
+        L(refuse_);
+        mov(rax, reinterpret_cast<std::uintptr_t>(loop_.steps.back().at));
+        restore_and_return();
+    }
+
+    // A jump's target: a step of the loop, or an exit outside it; nothing
+    // for the middle of a run.
+    Label* branch(const Instruction* to) {
+        if (to < loop_.start || to >= loop_.end)
+            return &exit_at(to);
+        auto found = labels_.find(to);
+        return found == labels_.end() ? nullptr : &found->second;
+    }
+
+    // Ints: into a register, or the register already holding the slot.
+    void int_to(const Reg64& r, const Source& s) {
+        if (!s.is_slot())
+            mov(r, static_cast<std::uint64_t>(s.k));
+        else if (auto g = gpr_.find(s.offset); g != gpr_.end()) {
+            if (slot_gprs[g->second].getIdx() != r.getIdx())
+                mov(r, slot_gprs[g->second]);
+        } else
+            mov(r, payload(s.offset));
+    }
+    const Reg64& int_in(const Source& s, const Reg64& scratch) {
+        if (s.is_slot())
+            if (auto g = gpr_.find(s.offset); g != gpr_.end())
+                return slot_gprs[g->second];
+        int_to(scratch, s);
+        return scratch;
+    }
+    void int_result(std::uint64_t z, const Reg64& r) {
+        if (auto g = gpr_.find(z); g != gpr_.end()) {
+            if (slot_gprs[g->second].getIdx() != r.getIdx())
+                mov(slot_gprs[g->second], r);
+        } else
+            mov(payload(z), r);
+    }
+    // Floats, an Int operand converted.
+    void float_to(const Xmm& x, const Source& s) {
+        if (s.what == Source::floating || s.what == Source::integer) {
+            const double value = s.what == Source::integer ? static_cast<double>(s.k) : std::bit_cast<double>(s.k);
+            mov(r11, std::bit_cast<std::uint64_t>(value));
+            movq(x, r11);
+        } else if (auto f = xmm_.find(s.offset); f != xmm_.end())
+            movapd(x, slot_xmms[f->second]);
+        else if (kinds_.of(s.offset) == ValueKind::Float)
+            movsd(x, payload(s.offset));
+        else
+            cvtsi2sd(x, int_in(s, r11));
+    }
+    void float_result(std::uint64_t z, const Xmm& x) {
+        if (auto f = xmm_.find(z); f != xmm_.end())
+            movapd(slot_xmms[f->second], x);
+        else
+            movsd(payload(z), x);
+    }
+
+    void emit(const Step& step) {
+        switch (step.form) {
+            case Form::exit:
+                jmp(exit_at(step.at), T_NEAR);
+                return;
+            case Form::arithmetic:
+                return step.floats ? float_arithmetic(step) : int_arithmetic(step);
+            case Form::divisor:
+                return constant_divisor(step);
+            case Form::compare:
+                return compare(step);
+            case Form::bitnot:
+                int_to(rax, step.x);
+                not_(rax);
+                return int_result(step.z, rax);
+            case Form::sqrt:
+                float_to(xmm0, step.x);
+                xorpd(xmm1, xmm1);
+                ucomisd(xmm0, xmm1);
+                jb(exit_at(step.at), T_NEAR);  // below 0, or NaN
+                sqrtsd(xmm0, xmm0);
+                return float_result(step.z, xmm0);
+            case Form::length:
+                mov(rax, meta(step.array));
+                shr(rax, Value::length_shift);
+                return int_result(step.z, rax);
+            case Form::char_at:
+            case Form::get:
+            case Form::set:
+                return element(step);
+            case Form::copy:
+                return copy(step);
+            case Form::jump:
+                if (Label* to = branch(step.target))
+                    jmp(*to, T_NEAR);
+                else
+                    jmp(exit_at(step.at), T_NEAR);
+                return;
+            case Form::jump_unless: {
+                Label* to = branch(step.target);
+                if (!to)
+                    return (void)jmp(exit_at(step.at), T_NEAR);
+                const Reg64& x = int_in(step.x, rax);
+                test(x, x);
+                jz(*to, T_NEAR);
+                return;
+            }
+            case Form::step_close:
+                int_to(rax, step.x);
+                add(rax, int_in(step.y, rcx));
+                int_result(step.z, rax);
+                L(labels_[step.at + step_length]);
+                return close(step);
+            case Form::close:
+                return close(step);
+        }
+    }
+
+    // The counter steps by one (wrapping); back while below the count.
+    void close(const Step& step) {
+        Label* back = branch(step.target);
         if (!back)
-            return false;
-        const std::uint64_t counter = low(in.b);
-        guard_int(counter, &close);
-        mov(rax, payload(counter));
-        add(rax, 1);
-        mov(payload(counter), rax);
-        load_int(rcx, n);
-        cmp(rax, rcx);
+            return (void)jmp(exit_at(step.at + (step.form == Form::step_close ? step_length : 0)), T_NEAR);
+        const Reg64& counter = int_in(jit::Source{Source::slot, step.counter, 0}, rax);
+        add(counter, 1);
+        if (!gpr_.count(step.counter))
+            mov(payload(step.counter), counter);
+        cmp(counter, int_in(jit::Source{Source::integer, 0, step.count}, rcx));
         jl(*back, T_NEAR);
-        if (last) {
-            mov(rax, reinterpret_cast<std::uintptr_t>(&in + run_length_of(in)));
-            ret();
-        }
-        return true;
     }
 
-    // rax OP rcx into rax (div) or rdx (mod), rcx neither 0 nor -1.
-    void divide(Operation operation) {
-        cqo();
-        idiv(rcx);
-        if (operation == Operation::mod) {
-            // The remainder takes the divisor's sign.
-            Label done;
-            test(rdx, rdx);
-            jz(done);
-            mov(rax, rdx);
-            xor_(rax, rcx);
-            jns(done);
-            add(rdx, rcx);
-            L(done);
-        }
-    }
-
-    bool arithmetic(const Instruction& in, Arithmetic a) {
-        std::uint64_t x = 0, y = 0, z = 0;
-        std::int64_t k = 0;
-        switch (a.shape) {
-            case Arithmetic::slots:
-                x = low(in.a), y = high(in.a), z = static_cast<std::uint64_t>(in.b);
-                guard_int(x, &in);
-                guard_int(y, &in);
-                mov(rax, payload(x));
-                mov(rcx, payload(y));
-                break;
-            case Arithmetic::slot_int:
-                x = low(in.b), k = in.a, z = high(in.b);
-                guard_int(x, &in);
-                mov(rax, payload(x));
-                load_int(rcx, k);
-                break;
-            case Arithmetic::int_slot:
-                k = in.a, y = low(in.b), z = high(in.b);
-                guard_int(y, &in);
-                load_int(rax, k);
-                mov(rcx, payload(y));
-                break;
-        }
-        switch (a.operation) {
-            case Operation::add:
-                add(rax, rcx);
-                break;
-            case Operation::sub:
-                sub(rax, rcx);
-                break;
-            case Operation::mul:
-                imul(rax, rcx);
-                break;
+    void int_arithmetic(const Step& step) {
+        switch (step.operation) {
             case Operation::div:
-            case Operation::mod:
+            case Operation::mod: {
                 // 0 fails and -1 may overflow: the interpreter does those.
+                int_to(rcx, step.y);
                 lea(rdx, ptr[rcx + 1]);
                 cmp(rdx, 1);
-                jbe(deopts_[&in], T_NEAR);
-                divide(a.operation);
-                if (a.operation == Operation::mod)
+                jbe(exit_at(step.at), T_NEAR);
+                int_to(rax, step.x);
+                cqo();
+                idiv(rcx);
+                if (step.operation == Operation::mod) {
+                    // The remainder takes the divisor's sign.
+                    Label done;
+                    test(rdx, rdx);
+                    jz(done);
                     mov(rax, rdx);
+                    xor_(rax, rcx);
+                    jns(done);
+                    add(rdx, rcx);
+                    L(done);
+                    mov(rax, rdx);
+                }
+                return int_result(step.z, rax);
+            }
+            case Operation::shl:
+            case Operation::shr:
+                // The machine takes the count's low six bits, as the language does.
+                int_to(rcx, step.y);
+                int_to(rax, step.x);
+                if (step.operation == Operation::shl)
+                    shl(rax, cl);
+                else
+                    sar(rax, cl);
+                return int_result(step.z, rax);
+            default:
                 break;
         }
-        store_int(z, rax);
-        return true;
+        int_to(rax, step.x);
+        const Reg64& y = int_in(step.y, rcx);
+        switch (step.operation) {
+            case Operation::add:
+                add(rax, y);
+                break;
+            case Operation::sub:
+                sub(rax, y);
+                break;
+            case Operation::mul:
+                imul(rax, y);
+                break;
+            case Operation::and_:
+                and_(rax, y);
+                break;
+            case Operation::or_:
+                or_(rax, y);
+                break;
+            default:
+                xor_(rax, y);
+                break;
+        }
+        int_result(step.z, rax);
     }
 
-    bool comparison(const Instruction& in, Comparison c) {
-        std::int32_t offset = 0;
-        switch (c.shape) {
-            case Comparison::slots:
-                guard_int(low(in.a), &in);
-                guard_int(high(in.a), &in);
-                mov(rax, payload(low(in.a)));
-                mov(rcx, payload(high(in.a)));
-                offset = static_cast<std::int32_t>(in.b);
+    void float_arithmetic(const Step& step) {
+        float_to(xmm1, step.y);
+        if (step.operation == Operation::div) {
+            // A divisor of 0.0 or -0.0 fails: the interpreter reports it.
+            movq(rax, xmm1);
+            add(rax, rax);
+            jz(exit_at(step.at), T_NEAR);
+        }
+        float_to(xmm0, step.x);
+        switch (step.operation) {
+            case Operation::add:
+                addsd(xmm0, xmm1);
                 break;
-            case Comparison::slot_int:
-                guard_int(low(in.b), &in);
-                mov(rax, payload(low(in.b)));
-                load_int(rcx, in.a);
-                offset = half_offset(in.b);
+            case Operation::sub:
+                subsd(xmm0, xmm1);
                 break;
-            case Comparison::int_slot:
-                guard_int(low(in.b), &in);
-                load_int(rax, in.a);
-                mov(rcx, payload(low(in.b)));
-                offset = half_offset(in.b);
+            case Operation::mul:
+                mulsd(xmm0, xmm1);
+                break;
+            default:
+                divsd(xmm0, xmm1);
                 break;
         }
-        Label* otherwise = target(jump_target(&in, offset));
+        float_result(step.z, xmm0);
+    }
+
+    // x / d and x mod d by a multiply and a shift (see constant_divisor.h):
+    // the quotient in rdx, then the remainder x - q * d, taking d's sign.
+    void constant_divisor(const Step& step) {
+        int_to(rcx, step.x);
+        mov(rax, static_cast<std::uint64_t>(step.multiplier));
+        imul(rcx);
+        if (step.multiplier < 0)
+            add(rdx, rcx);
+        sar(rdx, static_cast<std::uint8_t>(step.shift));
+        mov(rax, rcx);
+        shr(rax, 63);
+        add(rdx, rax);
+        if (step.operation == Operation::mod) {
+            mov(rax, static_cast<std::uint64_t>(step.divisor));
+            imul(rdx, rax);
+            sub(rcx, rdx);
+            Label done;
+            jns(done);
+            add(rcx, rax);
+            L(done);
+            mov(rdx, rcx);
+        }
+        int_result(step.z, rdx);
+    }
+
+    void compare(const Step& step) {
+        Label* otherwise = branch(step.target);
         if (!otherwise)
-            return false;
-        cmp(rax, rcx);
-        // Jumps where the relation does not hold.
-        switch (c.relation) {
-            case Relation::eq:
-                jne(*otherwise, T_NEAR);
-                break;
-            case Relation::ne:
-                je(*otherwise, T_NEAR);
-                break;
-            case Relation::lt:
-                jge(*otherwise, T_NEAR);
-                break;
-            case Relation::le:
-                jg(*otherwise, T_NEAR);
-                break;
-            case Relation::gt:
-                jle(*otherwise, T_NEAR);
-                break;
-            case Relation::ge:
-                jl(*otherwise, T_NEAR);
-                break;
+            return (void)jmp(exit_at(step.at), T_NEAR);
+        if (step.floats) {
+            float_to(xmm0, step.x);
+            float_to(xmm1, step.y);
+            ucomisd(xmm0, xmm1);
+            jp(exit_at(step.at), T_NEAR);  // NaN: the interpreter decides
+            switch (step.relation) {
+                case Relation::eq:
+                    return (void)jne(*otherwise, T_NEAR);
+                case Relation::ne:
+                    return (void)je(*otherwise, T_NEAR);
+                case Relation::lt:
+                    return (void)jae(*otherwise, T_NEAR);
+                case Relation::le:
+                    return (void)ja(*otherwise, T_NEAR);
+                case Relation::gt:
+                    return (void)jbe(*otherwise, T_NEAR);
+                case Relation::ge:
+                    return (void)jb(*otherwise, T_NEAR);
+            }
         }
-        return true;
+        const Reg64& x = int_in(step.x, rax);
+        cmp(x, int_in(step.y, rcx));
+        switch (step.relation) {
+            case Relation::eq:
+                return (void)jne(*otherwise, T_NEAR);
+            case Relation::ne:
+                return (void)je(*otherwise, T_NEAR);
+            case Relation::lt:
+                return (void)jge(*otherwise, T_NEAR);
+            case Relation::le:
+                return (void)jg(*otherwise, T_NEAR);
+            case Relation::gt:
+                return (void)jle(*otherwise, T_NEAR);
+            case Relation::ge:
+                return (void)jl(*otherwise, T_NEAR);
+        }
+    }
+
+    // A byte of a String, an element of an Array read or written, at an
+    // index below its length (else the interpreter reports it).
+    void element(const Step& step) {
+        int_to(rax, step.x);
+        mov(rcx, meta(step.array));
+        shr(rcx, Value::length_shift);
+        cmp(rax, rcx);
+        jae(exit_at(step.at), T_NEAR);
+        mov(rdx, payload(step.array));
+        if (step.form == Form::char_at) {
+            movzx(eax, byte[rdx + rax]);
+            return int_result(step.z, rax);
+        }
+        if (step.form == Form::get) {
+            mov(rax, qword[rdx + rax * 8]);
+            return int_result(step.z, rax);
+        }
+        mov(qword[rdx + rax * 8], int_in(step.y, rcx));
+    }
+
+    void copy(const Step& step) {
+        const ValueKind kind = step.x.is_slot() ? kinds_.of(step.x.offset)
+                               : step.x.what == Source::integer ? ValueKind::Int
+                                                                : ValueKind::Float;
+        switch (kind) {
+            case ValueKind::Int:
+                int_to(rax, step.x);
+                return int_result(step.z, rax);
+            case ValueKind::Float:
+                float_to(xmm0, step.x);
+                return float_result(step.z, xmm0);
+            default:
+                // Strings and arrays stay in the frame.
+                mov(rax, payload(step.x.offset));
+                mov(rcx, meta(step.x.offset));
+                mov(payload(step.z), rax);
+                mov(meta(step.z), rcx);
+                return;
+        }
     }
 };
 
 }  // namespace
 
-std::vector<std::uint8_t> compile_loop(const Instruction& close, const CompiledLoops& compiled) {
-    // Each instruction takes well under 96 bytes, its way out included.
-    // At most one per instruction between the loop's start and its close.
-    const std::ptrdiff_t count = &close - jump_target(&close, half_offset(close.b));
-    if (count < 0)
+std::vector<std::uint8_t> compile_loop(const Instruction& close, const Value* slots, const CompiledLoops& compiled) {
+    const jit::FrameKinds kinds(slots);
+    const std::optional<jit::LoopSteps> loop = jit::loop_steps(close, kinds, compiled);
+    if (!loop)
         return {};
-    std::vector<std::uint8_t> buffer(128 + 96 * (static_cast<std::size_t>(count) + 2));
+    // Each step takes well under 128 bytes, each slot's check, load and
+    // write-back under 64.
+    std::vector<std::uint8_t> buffer(1024 + 128 * loop->steps.size() + 3 * 64 * loop->steps.size());
     try {
-        LoopCode code(buffer.size(), buffer.data());
-        if (!code.build(close, compiled))
+        LoopCode code(buffer.size(), buffer.data(), *loop, kinds);
+        if (!code.build())
             return {};
         buffer.resize(code.getSize());
     } catch (const Xbyak::Error&) {
@@ -390,7 +548,7 @@ std::vector<std::uint8_t> compile_loop(const Instruction& close, const CompiledL
 
 namespace oxel {
 
-std::vector<std::uint8_t> compile_loop(const Instruction&, const CompiledLoops&) { return {}; }
+std::vector<std::uint8_t> compile_loop(const Instruction&, const Value*, const CompiledLoops&) { return {}; }
 
 }  // namespace oxel
 

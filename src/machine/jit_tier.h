@@ -80,9 +80,10 @@ public:
     // The countdown's value after each look.
     std::uint32_t countdown_start() const;
 
-    // The countdown ran out at `close`: compile its loop unless it was tried
+    // The countdown ran out at `close` in the frame whose slots are
+    // `slots`: compile its loop for the kinds they hold, unless it was tried
     // before, and make the close jit_loop when that worked.
-    void look_at(Instruction& close);
+    void look_at(Instruction& close, const Value* slots);
     // The loop whose close is jit_loop.
     JitLoop& loop_at(const Instruction& close) { return loops_.at(&close); }
     // Compiled code left before the loop's end: after too many, the close
@@ -104,14 +105,14 @@ private:
     std::size_t code_bytes_ = 0;
 
     // The compiled code of the loop closed by `close`, or nothing.
-    JitCode compile(const Instruction& close);
+    JitCode compile(const Instruction& close, const Value* slots);
 };
 
-// The machine code of the loop closed by `close` (a loop_next or
-// add_int_loop_next whose jump goes back), or empty when some instruction
-// in it is not one the tier compiles. A close in it that is jit_loop
-// already is compiled as its own opcode, found in `compiled`. The code is
-// position independent: it can be copied anywhere.
-std::vector<std::uint8_t> compile_loop(const Instruction& close, const CompiledLoops& compiled);
+// The machine code of the loop closed by `close` (a loop's close whose jump
+// goes back) for the kinds its frame's `slots` hold, or empty when the tier
+// does not compile it. A close in it that is jit_loop already is compiled
+// as its own opcode, found in `compiled`. The code is position independent:
+// it can be copied anywhere.
+std::vector<std::uint8_t> compile_loop(const Instruction& close, const Value* slots, const CompiledLoops& compiled);
 
 }  // namespace oxel

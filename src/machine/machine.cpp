@@ -86,10 +86,10 @@ void Machine::set_jit_mode(JitMode mode) {
     jit_countdown_ = jit_->countdown_start();
 }
 
-void Machine::jit_look_at(const Instruction* in) {
+void Machine::jit_look_at(const Instruction* in, const Value* slots) {
     jit_countdown_ = jit_->countdown_start();
     // Runnable code is the machine's own, in its program's chunks.
-    jit_->look_at(*const_cast<Instruction*>(in));
+    jit_->look_at(*const_cast<Instruction*>(in), slots);
 }
 
 const Instruction* Machine::jit_entered(const Instruction* in, Value* slots) {

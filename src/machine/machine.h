@@ -155,7 +155,7 @@ private:
     // Back jumps of loop closes until the tier next looks at one.
     std::uint32_t jit_countdown_ = 0;
     // The countdown ran out at the close `in` (the plain run only).
-    void jit_look_at(const Instruction* in);
+    void jit_look_at(const Instruction* in, const Value* slots);
     // Runs the compiled loop whose close is `in`; where to go on.
     const Instruction* jit_entered(const Instruction* in, Value* slots);
 

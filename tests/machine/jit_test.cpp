@@ -54,8 +54,8 @@ TEST(JitTier, Modes) {
 
 #ifdef OXEL_JIT_AVAILABLE
 
-// Each loop with the loops that must compile under eager, and those of
-// them given up: the ones that do beside near misses that must not.
+// Each loop with the loops that compile under eager, and those of them
+// given up: the ones that do beside near misses that must not.
 TEST(JitTier, LoopsCompileOrStayInterpreted) {
     const struct {
         const char* source;
@@ -63,24 +63,23 @@ TEST(JitTier, LoopsCompileOrStayInterpreted) {
     } cases[] = {
         // the benchmark's shape: mul, mod by a constant, add, the close
         {"s0\ni0\nlo1000\n    (t. i * i)\n    (t. t % 7)\n    (s. s + t)\n    (i. i + 1)\necho s\n", 1, 0},
-        // near misses: an echo in the body, a while-condition, a float store
-        {"s0\ni0\nlo10\n    (s. s + i)\n    echo s\n    (i. i + 1)\n", 0, 0},
-        {"i0\nlo9 w i < 5\n    (i. i + 1)\necho i\n", 0, 0},
-        {"x0\nlo100\n    (x. x + 1)\n    if x == 50\n        (x. 2.5)\necho x\n", 0, 0},
+        // an echo leaves every pass: given up after enough of them, not before
+        {"s0\ni0\nlo200\n    (s. s + i)\n    echo s\n    (i. i + 1)\n", 1, 1},
+        {"s0\ni0\nlo20\n    (s. s + i)\n    echo s\n    (i. i + 1)\n", 1, 0},
+        // while-conditions end the loop from its start
+        {"i0\nlo9 w i < 5\n    (i. i + 1)\necho i\n", 1, 0},
+        {"i0\nj3\nlo90 w i != j\n    (i. i + 1)\n    if i == 2\n        (j. 7)\necho i\n", 1, 0},
         // both shapes of the close: with and without the step before it
         {"s0\nlo50\n    (s. s + 3)\necho s\n", 1, 0},
         {"s0\nlo50\n    (s. 3 - s)\n    (t. s)\necho s\necho t\n", 1, 0},
         // nested loops and branches; the inner loop compiles first
-        {"s1\nlo100\n    (t. s % 5)\n    if t < 3\n        (s. s + 3)\n    (s. s * 2)\n    lo3\n        (s. "
-         "s - "
+        {"s1\nlo100\n    (t. s % 5)\n    if t < 3\n        (s. s + 3)\n    (s. s * 2)\n    lo3\n        (s. s - "
          "1)\necho s\n",
          2, 0},
         // every comparison, slot against constant, slot and constant against
         // slot; the last one jumps to the close inside the step's run
-        {"a0\nb0\nc5\nlo40\n    (a. a + 1)\n    if a == 7\n        (b. b + 1)\n    if a != c\n        (b. b "
-         "+ "
-         "2)\n    if a < c\n        (b. b + 3)\n    if a <= 9\n        (b. b * 2)\n    if 20 > a\n        "
-         "(b. "
+        {"a0\nb0\nc5\nlo40\n    (a. a + 1)\n    if a == 7\n        (b. b + 1)\n    if a != c\n        (b. b + "
+         "2)\n    if a < c\n        (b. b + 3)\n    if a <= 9\n        (b. b * 2)\n    if 20 > a\n        (b. "
          "b - 5)\n    if c >= a\n        (b. b + 7)\necho b\n",
          1, 0},
         // wrapping: multiply and add past the largest integer
@@ -88,25 +87,63 @@ TEST(JitTier, LoopsCompileOrStayInterpreted) {
         // division and remainder: negative operands, divisors in variables
         // and constants (a multiply for d >= 2)
         {"(x. -17)\nd3\ns0\nlo15\n    (q. x / d)\n    (m. x % d)\n    (n. x % -4)\n    (r. 100 % x)\n    (u. "
-         "x / 5)\n    (v. x % 6)\n    (s. s + q)\n    (s. s + m)\n    (s. s + n)\n    (s. s + r)\n    (s. s "
-         "+ "
+         "x / 5)\n    (v. x % 6)\n    (s. s + q)\n    (s. s + m)\n    (s. s + n)\n    (s. s + r)\n    (s. s + "
          "u)\n    (s. s + v)\n    (x. x + 1)\necho s\n",
          1, 0},
         // a divisor that becomes 0: the interpreter reports it, same line
         {"d5\nx0\nlo10\n    (d. d - 1)\n    (x. 100 / d)\necho x\n", 1, 0},
         {"d5\nx0\nlo10\n    (d. d - 1)\n    (x. 100 % d)\necho x\n", 1, 0},
+        {"d3.0\nlo10\n    (d. d - 1.0)\n    (q. 1.0 / d)\n    echo q\n", 1, 0},
         // the smallest integer by -1
         {"(x. -9223372036854775808)\nd3\nlo4\n    (d. d - 2)\n    (y. x % d)\n    (z. x / d)\n    (w. x / "
          "-1)\necho y\necho z\necho w\n",
          1, 0},
-        // kinds that change under the compiled code: a Float, a String
+        // kinds that change under the compiled code: a Float, a String;
+        // the loop is entered again only while they are those it was made for
         {"x0\nh2.5\nlo100\n    (x. x + 1)\n    if x == 50\n        (x. h)\necho x\n", 1, 0},
+        {"x0\nlo100\n    (x. x + 1)\n    if x == 50\n        (x. 2.5)\necho x\n", 1, 0},
         {"x0\ns\"ab\"\nlo10\n    (x. x + 1)\n    if x == 5\n        (x. s)\necho x\n", 1, 0},
         {"x0\ns\"7\"\nlo10\n    (y. s)\n    (x. x + 1)\necho x\necho y\n", 1, 0},
-        // a loop whose kinds keep changing is given up, one that changes
-        // kinds less often is not
         {"x0\nh0.5\nlo300\n    (x. x + 1)\n    if x > 10\n        (x. h)\necho x\n", 1, 1},
         {"x0\nh0.5\nlo40\n    (x. x + 1)\n    if x > 10\n        (x. h)\necho x\n", 1, 0},
+        // floats: constants on either side, Ints taken as Floats, square roots
+        {"s0.0\nx0.5\nlo1000\n    (y. 1.0 - x)\n    (y. y * y)\n    (z. 2 + y)\n    (r. sqrt. z)\n    (q. 1.0 / "
+         "r)\n    (u. x / 3)\n    (q. q - u)\n    (s. s + q)\n    (x. x + 0.000001)\necho s\n",
+         1, 0},
+        {"x4.0\nlo10\n    (x. x - 1.0)\n    (r. sqrt. x)\n    echo r\n", 1, 0},
+        // float comparisons, a NaN among them (infinity less infinity)
+        {"b1.0\nlo400\n    (b. b * 10.0)\n(n. b - b)\nc0\ni0\nlo30\n    if n < 1.0\n        (c. c + 1)\n    if n "
+         "!= n\n        (c. c + 10)\n    if i >= 2.5\n        (c. c + 100)\n    if 0.5 <= i\n        (c. c * "
+         "2)\n    (i. i + 1)\necho c\necho n\n",
+         2, 0},
+        // float comparisons that meet equality, both orders
+        {"x0.0\nc0\nlo10\n    if x < 2.0\n        (c. c + 1)\n    if x <= 2.0\n        (c. c + 10)\n    if x > "
+         "2.0\n        (c. c + 100)\n    if 2.0 >= x\n        (c. c + 1000)\n    if x == 2.0\n        (c. c + "
+         "10000)\n    (x. x + 0.5)\necho c\n",
+         1, 0},
+        // bits: shift counts taken by their low six bits, negative ones too
+        {"h2166136261\nc0\nx0\nlo200\n    (a. bit shl h, 5)\n    (b. bit shr h, c)\n    (t. a XOR b)\n    (h. h "
+         "XOR t)\n    (h. h AND 4294967295)\n    (n. bit not h)\n    (x. x OR n)\n    (c. c + 7)\n    (d. c - "
+         "90)\n    (e. bit shl x, d)\n    (x. x XOR e)\necho h\necho x\n",
+         1, 0},
+        // arrays and strings: in range, then an index one past the end fails
+        {"a(50)\nk0\nlo50\n    set a, k, k\n    (k. k + 1)\nt0\nk0\nlo50\n    (v. get a, k)\n    (w. get a, 7)\n "
+         "   (t. t + v)\n    (t. t + w)\n    set a, 3, t\n    (k. k + 1)\necho t\n",
+         2, 0},
+        {"a(5)\nk0\nlo10\n    set a, k, 1\n    (k. k + 1)\necho k\n", 1, 0},
+        {"a(5)\nk0\nlo10\n    (v. get a, k)\n    (k. k + 1)\necho k\n", 1, 0},
+        {"s\"hello\"\nn0\nk0\nlo9\n    (l. len s)\n    (c. char s, k)\n    (n. n + c)\n    (n. n + l)\n    (k. k + "
+         "1)\necho n\n",
+         1, 0},
+        // strings moved between slots stay Strings
+        {"s\"ab\"\nt\"cd\"\nlo11\n    (u. s)\n    (s. t)\n    (t. u)\necho s\necho t\n", 1, 0},
+        // an if on a slot's value
+        {"x0\nc0\nlo11\n    if x\n        (c. c + 1)\n    (x. 1 - x)\necho c\n", 1, 0},
+        // more Ints and Floats than registers: the rest stay in the frame
+        {"a1\nb2\nc3\nd4\ne5\nf6\ng7\nh8\nj9\nk10\nm11\nn12\nlo30\n    (a. a + b)\n    (b. b + c)\n    (c. c + "
+         "d)\n    (d. d + e)\n    (e. e + f)\n    (f. f + g)\n    (g. g + h)\n    (h. h + j)\n    (j. j + k)\n    "
+         "(k. k + m)\n    (m. m + n)\n    (n. n + a)\necho a\necho n\n",
+         1, 0},
     };
     for (const auto& c : cases) {
         try {
@@ -119,30 +156,46 @@ TEST(JitTier, LoopsCompileOrStayInterpreted) {
     }
 }
 
-// The benchmark's hot loop runs as machine code in the default mode.
-TEST(JitTier, IntLoopBenchmarkCompiles) {
-    std::ifstream file(std::string(OXEL_SOURCE_ROOT) + "/bench/workloads/int_loop.ox", std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    const Program program = compile_program(text.str(), "int_loop.ox");
-    const JitRun run = run_in(program, JitMode::normal);
-    EXPECT_EQ(run.outcome.ending, "end");
-    EXPECT_EQ(run.outcome.out, "19999999\n");
-    EXPECT_EQ(run.tier.compiled, 1u);
-    EXPECT_EQ(run.tier.given_up, 0u);
+// Each benchmark's hot loops run as machine code in the default mode, and
+// stay there: the loops compiled and given up.
+TEST(JitTier, BenchmarkLoopsCompile) {
+    const struct {
+        const char* name;
+        std::size_t compiled, given_up;
+    } workloads[] = {
+        {"int_loop", 1, 0}, {"bits", 1, 0}, {"float_math", 1, 0}, {"float_sqrt", 1, 0},
+        {"grid", 4, 0},     {"matrix", 4, 0}, {"sieve", 2, 0},    {"strings", 2, 1},
+    };
+    for (const auto& w : workloads) {
+        std::ifstream file(std::string(OXEL_SOURCE_ROOT) + "/bench/workloads/" + w.name + ".ox", std::ios::binary);
+        std::stringstream text;
+        text << file.rdbuf();
+        const Program program = compile_program(text.str(), std::string(w.name) + ".ox");
+        const JitRun off = run_in(program, JitMode::off);
+        const JitRun run = run_in(program, JitMode::normal);
+        EXPECT_EQ(run.outcome.ending, "end") << w.name;
+        EXPECT_EQ(run.outcome.out, off.outcome.out) << w.name;
+        EXPECT_EQ(run.tier.compiled, w.compiled) << w.name;
+        EXPECT_EQ(run.tier.given_up, w.given_up) << w.name;
+    }
 }
 
-// Random loops over integer arithmetic, with operands that are sometimes
-// of other kinds or divisors that fail: the same with and without the tier.
+// Random loops over arithmetic, bits, square roots and comparisons, ended
+// by their count or a while-condition, with operands that are sometimes of
+// other kinds or divisors that fail: the same with and without the tier.
 std::string random_loop_program(std::mt19937_64& random) {
     auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
     const char* const names[] = {"x", "y", "z", "w"};
     const char* const values[] = {
         "0", "1", "-1", "3", "-7", "12", "9223372036854775807", "-9223372036854775808", "2.5", "\"4\""};
-    const char* const arithmetic[] = {"+", "-", "*", "/", "%"};
+    const char* const arithmetic[] = {"+", "-", "*", "/", "%", "AND", "OR", "XOR"};
     const char* const comparisons[] = {"==", "!=", "<", "<=", ">", ">="};
     auto variable = [&] { return std::string(names[pick(4)]); };
-    auto operand = [&] { return pick(3) ? variable() : std::to_string(static_cast<int>(pick(11)) - 5); };
+    auto operand = [&] {
+        if (pick(3))
+            return variable();
+        return pick(5) ? std::to_string(static_cast<int>(pick(11)) - 5) : std::string("1.5");
+    };
     std::string text;
     for (const char* name : names) {
         // Mostly integers, so that most loops compile.
@@ -152,19 +205,29 @@ std::string random_loop_program(std::mt19937_64& random) {
     }
     auto statement = [&](const std::string& indent) {
         const std::string target = variable();
-        switch (pick(5)) {
+        switch (pick(7)) {
+            case 2:
+                return indent + "(" + target + ". bit " + (pick(2) ? "shl " : "shr ") + operand() + ", " +
+                       operand() + ")\n";
+            case 3:
+                return indent + "if " + variable() + "\n" + indent + "    (" + target + ". sqrt. " + operand() +
+                       ")\n";
             case 0:
                 return indent + "if " + operand() + " " + comparisons[pick(6)] + " " + operand() + "\n" +
-                       indent + "    (" + target + ". " + operand() + " " + arithmetic[pick(5)] + " " +
+                       indent + "    (" + target + ". " + operand() + " " + arithmetic[pick(8)] + " " +
                        operand() + ")\n";
             case 1:
                 return indent + "(" + target + ". " + operand() + ")\n";
             default:
-                return indent + "(" + target + ". " + operand() + " " + arithmetic[pick(5)] + " " +
+                return indent + "(" + target + ". " + operand() + " " + arithmetic[pick(8)] + " " +
                        operand() + ")\n";
         }
     };
-    text += "lo" + std::to_string(1 + pick(30)) + "\n";
+    // Some loops end on a while-condition too.
+    text += "lo" + std::to_string(1 + pick(30));
+    if (pick(3) == 0)
+        text += " w " + variable() + " " + comparisons[pick(6)] + " " + operand();
+    text += "\n";
     for (std::size_t i = 0, n = 1 + pick(6); i < n; ++i)
         text += statement("    ");
     if (pick(3) == 0) {

@@ -1,0 +1,99 @@
+// What each instruction of a hot loop does, in the terms the code generator
+// needs (see jit_tier.h): its operands as slots or constants, the kinds it
+// takes, the slot it writes and where it jumps. A loop is compiled for the
+// kinds its slots hold when it gets hot; every instruction it compiles keeps
+// each slot's kind, so the kinds checked on entry hold all through the
+// compiled code and its values can live in registers. An instruction that
+// would take other kinds, or that the tier does not compile, becomes an
+// exit: the code leaves for the interpreter there, which does it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "image/program.h"
+#include "machine/internal_opcodes.h"
+#include "machine/jit_tier.h"
+#include "runtime/value.h"
+
+namespace oxel::jit {
+
+enum class Operation : std::uint8_t { add, sub, mul, div, mod, and_, or_, xor_, shl, shr };
+// The relation under which a comparison falls through (its jump is taken
+// when it does not hold).
+enum class Relation : std::uint8_t { eq, ne, lt, le, gt, ge };
+
+// An operand: a slot (its byte offset), an integer or a float's bits.
+struct Source {
+    enum What : std::uint8_t { slot, integer, floating } what = integer;
+    std::uint64_t offset = 0;  // of the slot
+    std::int64_t k = 0;
+    bool is_slot() const { return what == slot; }
+};
+
+enum class Form : std::uint8_t {
+    exit,        // leave for the interpreter at this instruction
+    arithmetic,  // z = x OP y, Ints (wrapping, checked divisors) or Floats
+    divisor,     // z = x / d or x mod d for a constant d >= 2, Ints
+    compare,     // fall through when x REL y holds, else go to `target`
+    bitnot,      // z = ~x
+    sqrt,        // z = sqrt(x), a Float >= 0
+    length,      // z = the length of the String or Array in `array`
+    char_at,     // z = byte x of the String in `array`
+    get,         // z = element x of the Array in `array`
+    set,         // element x of the Array in `array` = y
+    copy,        // z = x (of the same kind)
+    jump,        // go to `target`
+    jump_unless, // go to `target` when the Int x is 0
+    close,       // counter += 1; back to `target` while below n (`y.k`)
+    step_close,  // z = x + k, then the close that starts at `at + step_length`
+};
+
+struct Step {
+    const Instruction* at = nullptr;
+    InternalOp op = InternalOp::halt;  // the opcode it stands for
+    const Instruction* next = nullptr; // past its run
+    Form form = Form::exit;
+    Operation operation = Operation::add;
+    Relation relation = Relation::eq;
+    bool floats = false;  // arithmetic and compare on Floats (Ints converted)
+    Source x, y;
+    std::uint64_t z = 0;      // the slot written
+    std::uint64_t array = 0;  // the String or Array read
+    const Instruction* target = nullptr;
+    // divisor: the multiply and shift; step_close: the close's counter and count
+    std::int64_t multiplier = 0, divisor = 0;
+    int shift = 0;
+    std::uint64_t counter = 0;
+    std::int64_t count = 0;
+};
+
+// The kind of the slot at a byte offset in the frame the loop runs in.
+class FrameKinds {
+public:
+    explicit FrameKinds(const Value* slots) : slots_(slots) {}
+    ValueKind of(std::uint64_t slot) const;
+
+private:
+    const Value* slots_;
+};
+
+// The steps of the loop closed by `close`, from its jump target to the
+// close, for the kinds in `kinds`; nothing when the loop is not one the tier
+// compiles (no backward loop, or a compiled close it does not know). A
+// close in it that is jit_loop is taken as its own opcode, from `compiled`.
+struct LoopSteps {
+    const Instruction* start = nullptr;
+    const Instruction* end = nullptr;  // past the close's run
+    std::vector<Step> steps;
+};
+std::optional<LoopSteps> loop_steps(const Instruction& close, const FrameKinds& kinds,
+                                    const CompiledLoops& compiled);
+
+// One instruction's step for the given kinds.
+Step step_of(const Instruction& in, InternalOp op, const FrameKinds& kinds);
+// Whether `op` closes a loop (each has a counter, a count and a back jump).
+bool is_loop_close(InternalOp op);
+
+}  // namespace oxel::jit

@@ -5,6 +5,11 @@
 // writes the registers of the slots the loop changes back to the frame, so
 // the interpreter finds it exactly as it would have left it there.
 //
+// A callee compiled into the loop has its slots where its frame would have
+// them, past the loop's; they are neither checked on entry nor written back
+// (no frame of the machine's holds them), and its return goes on past the
+// call. It never leaves the code midway (see jit_steps.h).
+//
 // Registers: r8 holds the frame's first slot; rax, rcx, rdx, r11 and
 // xmm0, xmm1 are scratch; the others hold slots. The callee-saved ones of
 // either calling convention are saved on entry; the code calls nothing.
@@ -16,7 +21,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <list>
 #include <map>
+#include <set>
 
 #include "machine/jit_steps.h"
 
@@ -42,6 +49,9 @@ constexpr int saved_xmms = 10;  // xmm6 to xmm15
 constexpr int saved_xmms = 0;
 #endif
 
+// A loop the generator turned out not to compile.
+struct NotCompiled {};
+
 class LoopCode : public CodeGenerator {
 public:
     LoopCode(std::size_t bytes, std::uint8_t* buffer, const jit::LoopSteps& loop, const jit::FrameKinds& kinds)
@@ -52,14 +62,10 @@ public:
         if (loop_.steps.back().form == Form::exit)
             return false;
         allocate();
-        for (const Step& step : loop_.steps) {
-            labels_[step.at];
-            if (step.op == InternalOp::add_int_loop_next)
-                labels_[step.at + step_length];
-        }
+        make_labels(loop_.steps);
         enter();
         for (const Step& step : loop_.steps) {
-            L(labels_[step.at]);
+            L(label(step.at));
             emit(step);
         }
         jmp(exit_at(loop_.end), T_NEAR);
@@ -74,13 +80,49 @@ private:
     std::map<std::uint64_t, ValueKind> used_;  // the slots compiled steps use
     std::map<std::uint64_t, std::size_t> gpr_, xmm_;
     std::map<std::uint64_t, bool> written_;  // slots in registers that steps write
-    std::map<const Instruction*, Label> labels_;
+    // Labels by scope: 0 the loop, 1 + i the callee body i.
+    std::map<std::pair<std::size_t, const Instruction*>, Label> labels_;
     std::map<const Instruction*, Label> exits_;
     Label leave_, refuse_;
+    std::size_t scope_ = 0;
+    // The return of the callee being compiled: where it goes on, and the call.
+    struct Return {
+        Label* done;
+        const Step* call;
+    };
+    std::vector<Return> returns_;
+    std::list<Label> call_ends_;
 
-    Address payload(std::uint64_t slot) { return qword[r8 + static_cast<std::uint32_t>(slot)]; }
-    Address meta(std::uint64_t slot) { return qword[r8 + static_cast<std::uint32_t>(slot) + 8]; }
-    Label& exit_at(const Instruction* at) { return exits_[at]; }
+    // A slot of the frame, or of a compiled callee: those are on the stack.
+    Address payload(std::uint64_t slot) {
+        if (slot >= jit::callee_slot_base)
+            return qword[rsp + static_cast<std::uint32_t>(slot - jit::callee_slot_base)];
+        return qword[r8 + static_cast<std::uint32_t>(slot)];
+    }
+    Address meta(std::uint64_t slot) {
+        if (slot >= jit::callee_slot_base)
+            return qword[rsp + static_cast<std::uint32_t>(slot - jit::callee_slot_base) + 8];
+        return qword[r8 + static_cast<std::uint32_t>(slot) + 8];
+    }
+    // The stack below the saved registers: the callees' slots, then xmm6-15.
+    std::uint32_t stack_bytes() const {
+        return static_cast<std::uint32_t>(loop_.callee_slots * sizeof(Value) + 16 * saved_xmms);
+    }
+    // A way out to the interpreter at `at`: only from the loop's own steps.
+    Label& exit_at(const Instruction* at) {
+        if (scope_ != 0)
+            throw NotCompiled{};
+        return exits_[at];
+    }
+    Label& label(const Instruction* at) { return labels_[{scope_, at}]; }
+    static bool is_callee_slot(std::uint64_t slot) { return slot >= jit::callee_slot_base; }
+    void make_labels(const std::vector<Step>& steps) {
+        for (const Step& step : steps) {
+            label(step.at);
+            if (step.op == InternalOp::add_int_loop_next)
+                label(step.at + step_length);
+        }
+    }
 
     // Registers for the Int and Float slots the loop uses most.
     void allocate() {
@@ -89,9 +131,17 @@ private:
             used_[slot] = kinds_.of(slot);
             ++uses[slot];
         };
-        for (const Step& step : loop_.steps) {
+        for (const Step& step : every_step()) {
             if (step.form == Form::exit)
                 continue;
+            for (const Source& s : step.arguments)
+                if (s.is_slot())
+                    use(s.offset);
+            if (step.form == Form::call)
+                for (const std::vector<std::uint64_t>* slots :
+                     {&loop_.bodies[step.body].parameters, &loop_.bodies[step.body].locals})
+                    for (std::uint64_t slot : *slots)
+                        use(slot);
             for (const Source* s : {&step.x, &step.y})
                 if (s->is_slot())
                     use(s->offset);
@@ -113,7 +163,7 @@ private:
             else if (used_[slot] == ValueKind::Float && xmm_.size() < std::size(slot_xmms))
                 xmm_[slot] = xmm_.size();
         }
-        for (const Step& step : loop_.steps) {
+        for (const Step& step : every_step()) {
             if (step.form == Form::exit)
                 continue;
             if (writes(step) && (gpr_.count(step.z) || xmm_.count(step.z)))
@@ -134,9 +184,17 @@ private:
             case Form::copy:
             case Form::step_close:
                 return true;
+            case Form::call:
+                return step.stores;
             default:
                 return false;
         }
+    }
+    std::vector<std::reference_wrapper<const Step>> every_step() const {
+        std::vector<std::reference_wrapper<const Step>> all(loop_.steps.begin(), loop_.steps.end());
+        for (const jit::Body& body : loop_.bodies)
+            all.insert(all.end(), body.steps.begin(), body.steps.end());
+        return all;
     }
 
     // Saves registers, checks every used slot's kind (else gives the close
@@ -144,17 +202,26 @@ private:
     void enter() {
         for (const Reg64& r : saved_gprs)
             push(r);
-        if (saved_xmms > 0) {
-            sub(rsp, 16 * saved_xmms);
-            for (int i = 0; i < saved_xmms; ++i)
-                movdqu(ptr[rsp + 16 * i], Xmm(6 + i));
-        }
+        const std::uint32_t xmms_at = static_cast<std::uint32_t>(loop_.callee_slots * sizeof(Value));
+        if (stack_bytes() > 0)
+            sub(rsp, stack_bytes());
+        for (int i = 0; i < saved_xmms; ++i)
+            movdqu(ptr[rsp + xmms_at + 16 * i], Xmm(6 + i));
 #ifdef _WIN32
         mov(r8, rcx);
+        const Reg64& frames_free = rdx;
 #else
         mov(r8, rdi);
+        const Reg64& frames_free = rsi;
 #endif
+        // Each compiled call needs the frame the machine would give it.
+        if (loop_.depth > 0) {
+            cmp(frames_free, loop_.depth);
+            jb(refuse_, T_NEAR);
+        }
         for (auto [slot, kind] : used_) {
+            if (is_callee_slot(slot))
+                continue;
             if (kind == ValueKind::Int || kind == ValueKind::Float)
                 cmp(meta(slot), static_cast<std::uint32_t>(kind));
             else
@@ -162,17 +229,19 @@ private:
             jne(refuse_, T_NEAR);
         }
         for (auto [slot, r] : gpr_)
-            mov(slot_gprs[r], payload(slot));
+            if (!is_callee_slot(slot))
+                mov(slot_gprs[r], payload(slot));
         for (auto [slot, r] : xmm_)
-            movsd(slot_xmms[r], payload(slot));
-        jmp(labels_[loop_.steps.back().at], T_NEAR);
+            if (!is_callee_slot(slot))
+                movsd(slot_xmms[r], payload(slot));
+        jmp(label(loop_.steps.back().at), T_NEAR);
     }
     void restore_and_return() {
-        if (saved_xmms > 0) {
-            for (int i = 0; i < saved_xmms; ++i)
-                movdqu(Xmm(6 + i), ptr[rsp + 16 * i]);
-            add(rsp, 16 * saved_xmms);
-        }
+        const std::uint32_t xmms_at = static_cast<std::uint32_t>(loop_.callee_slots * sizeof(Value));
+        for (int i = 0; i < saved_xmms; ++i)
+            movdqu(Xmm(6 + i), ptr[rsp + xmms_at + 16 * i]);
+        if (stack_bytes() > 0)
+            add(rsp, stack_bytes());
         for (auto r = std::rbegin(saved_gprs); r != std::rend(saved_gprs); ++r)
             pop(*r);
         ret();
@@ -187,6 +256,8 @@ private:
         }
         L(leave_);
         for (auto [slot, unused] : written_) {
+            if (is_callee_slot(slot))
+                continue;
             if (auto g = gpr_.find(slot); g != gpr_.end())
                 mov(payload(slot), slot_gprs[g->second]);
             else
@@ -201,9 +272,11 @@ private:
     // A jump's target: a step of the loop, or an exit outside it; nothing
     // for the middle of a run.
     Label* branch(const Instruction* to) {
-        if (to < loop_.start || to >= loop_.end)
+        if (scope_ == 0 && (to < loop_.start || to >= loop_.end))
             return &exit_at(to);
-        auto found = labels_.find(to);
+        auto found = labels_.find({scope_, to});
+        if (found == labels_.end() && scope_ != 0)
+            throw NotCompiled{};
         return found == labels_.end() ? nullptr : &found->second;
     }
 
@@ -282,7 +355,7 @@ private:
             case Form::set:
                 return element(step);
             case Form::copy:
-                return copy(step);
+                return copy(step.z, step.x);
             case Form::jump:
                 if (Label* to = branch(step.target))
                     jmp(*to, T_NEAR);
@@ -302,11 +375,49 @@ private:
                 int_to(rax, step.x);
                 add(rax, int_in(step.y, rcx));
                 int_result(step.z, rax);
-                L(labels_[step.at + step_length]);
+                L(label(step.at + step_length));
                 return close(step);
             case Form::close:
                 return close(step);
+            case Form::call:
+                return call(step);
+            case Form::ret: {
+                if (returns_.empty())  // the loop's own function returns
+                    return (void)jmp(exit_at(step.at), T_NEAR);
+                const Return& to = returns_.back();
+                if (to.call->stores)
+                    copy(to.call->z, step.x);
+                jmp(*to.done, T_NEAR);
+                return;
+            }
         }
+    }
+
+    // The callee's parameters take the arguments, its other slots Int 0;
+    // its steps follow, and its returns go on past the call.
+    void call(const Step& step) {
+        const jit::Body& body = loop_.bodies[step.body];
+        for (std::size_t i = 0; i < body.parameters.size(); ++i)
+            copy(body.parameters[i], step.arguments[i]);
+        for (std::uint64_t slot : body.locals) {
+            if (auto g = gpr_.find(slot); g != gpr_.end())
+                xor_(slot_gprs[g->second].cvt32(), slot_gprs[g->second].cvt32());
+            else
+                mov(payload(slot), 0);
+        }
+        const std::size_t outer = scope_;
+        scope_ = 1 + step.body;
+        Label& done = call_ends_.emplace_back();
+        returns_.push_back({&done, &step});
+        make_labels(body.steps);
+        for (const Step& inner : body.steps) {
+            L(label(inner.at));
+            emit(inner);
+        }
+        // A callee's last step returns: nothing falls off its end.
+        returns_.pop_back();
+        scope_ = outer;
+        L(done);
     }
 
     // The counter steps by one (wrapping); back while below the count.
@@ -328,9 +439,11 @@ private:
             case Operation::mod: {
                 // 0 fails and -1 may overflow: the interpreter does those.
                 int_to(rcx, step.y);
-                lea(rdx, ptr[rcx + 1]);
-                cmp(rdx, 1);
-                jbe(exit_at(step.at), T_NEAR);
+                if (jit::divisor_may_fail(step)) {
+                    lea(rdx, ptr[rcx + 1]);
+                    cmp(rdx, 1);
+                    jbe(exit_at(step.at), T_NEAR);
+                }
                 int_to(rax, step.x);
                 cqo();
                 idiv(rcx);
@@ -388,7 +501,7 @@ private:
 
     void float_arithmetic(const Step& step) {
         float_to(xmm1, step.y);
-        if (step.operation == Operation::div) {
+        if (jit::divisor_may_fail(step)) {
             // A divisor of 0.0 or -0.0 fails: the interpreter reports it.
             movq(rax, xmm1);
             add(rax, rax);
@@ -499,23 +612,24 @@ private:
         mov(qword[rdx + rax * 8], int_in(step.y, rcx));
     }
 
-    void copy(const Step& step) {
-        const ValueKind kind = step.x.is_slot() ? kinds_.of(step.x.offset)
-                               : step.x.what == Source::integer ? ValueKind::Int
-                                                                : ValueKind::Float;
+    // z = x, of x's kind (z's too).
+    void copy(std::uint64_t z, const Source& x) {
+        const ValueKind kind = x.is_slot()                 ? kinds_.of(x.offset)
+                               : x.what == Source::integer ? ValueKind::Int
+                                                           : ValueKind::Float;
         switch (kind) {
             case ValueKind::Int:
-                int_to(rax, step.x);
-                return int_result(step.z, rax);
+                int_to(rax, x);
+                return int_result(z, rax);
             case ValueKind::Float:
-                float_to(xmm0, step.x);
-                return float_result(step.z, xmm0);
+                float_to(xmm0, x);
+                return float_result(z, xmm0);
             default:
                 // Strings and arrays stay in the frame.
-                mov(rax, payload(step.x.offset));
-                mov(rcx, meta(step.x.offset));
-                mov(payload(step.z), rax);
-                mov(meta(step.z), rcx);
+                mov(rax, payload(x.offset));
+                mov(rcx, meta(x.offset));
+                mov(payload(z), rax);
+                mov(meta(z), rcx);
                 return;
         }
     }
@@ -523,20 +637,26 @@ private:
 
 }  // namespace
 
-std::vector<std::uint8_t> compile_loop(const Instruction& close, const Value* slots, const CompiledLoops& compiled) {
-    const jit::FrameKinds kinds(slots);
-    const std::optional<jit::LoopSteps> loop = jit::loop_steps(close, kinds, compiled);
+std::vector<std::uint8_t> compile_loop(const Instruction& close, const JitFrame& frame, const CompiledLoops& compiled) {
+    jit::FrameKinds kinds(frame.slots);
+    const std::optional<jit::LoopSteps> loop = jit::loop_steps(close, kinds, compiled, frame.callee);
     if (!loop)
         return {};
     // Each step takes well under 128 bytes, each slot's check, load and
-    // write-back under 64.
-    std::vector<std::uint8_t> buffer(1024 + 128 * loop->steps.size() + 3 * 64 * loop->steps.size());
+    // write-back under 64 (a step uses at most 3 slots); a callee's steps
+    // are compiled once per call.
+    std::size_t steps = loop->steps.size();
+    for (const jit::Body& body : loop->bodies)
+        steps += body.steps.size() + body.parameters.size() + body.locals.size();
+    std::vector<std::uint8_t> buffer(1024 + 128 * steps + 3 * 64 * steps);
     try {
         LoopCode code(buffer.size(), buffer.data(), *loop, kinds);
         if (!code.build())
             return {};
         buffer.resize(code.getSize());
     } catch (const Xbyak::Error&) {
+        return {};
+    } catch (const NotCompiled&) {
         return {};
     }
     return buffer;
@@ -548,7 +668,7 @@ std::vector<std::uint8_t> compile_loop(const Instruction& close, const Value* sl
 
 namespace oxel {
 
-std::vector<std::uint8_t> compile_loop(const Instruction&, const Value*, const CompiledLoops&) { return {}; }
+std::vector<std::uint8_t> compile_loop(const Instruction&, const JitFrame&, const CompiledLoops&) { return {}; }
 
 }  // namespace oxel
 

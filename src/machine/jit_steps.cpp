@@ -6,7 +6,9 @@
 // generated code.
 #include "machine/jit_steps.h"
 
+#include <algorithm>
 #include <bit>
+#include <set>
 
 #include "machine/handler_support.h"
 
@@ -106,12 +108,71 @@ std::optional<Decoded> binary_of(InternalOp op) {
 }
 
 bool is_number(ValueKind kind) { return kind == ValueKind::Int || kind == ValueKind::Float; }
+
+// A fused call and the store or pop after it: the callee's arguments as
+// its handler passes them (a string constant is not compiled).
+Step call(const Instruction& in, InternalOp op, Step step) {
+    step.callee = static_cast<std::size_t>(in.a);
+    if (op == InternalOp::call_slot) {
+        step.arguments = {slot(static_cast<std::uint64_t>(in.b))};
+    } else if (op == InternalOp::call_slots) {
+        step.arguments = {slot(low(in.b)), slot(high(in.b))};
+    } else {
+        step.arguments = {slot(low(in.b))};
+        for (std::uint32_t i = 1; i < call_arguments(in); ++i) {
+            const Instruction& push = (&in)[i];
+            if (push.op == Opcode::load)
+                step.arguments.push_back(slot(static_cast<std::uint64_t>(push.a)));
+            else if (push.op == Opcode::push_int)
+                step.arguments.push_back(integer(push.a));
+            else if (push.op == Opcode::push_float)
+                step.arguments.push_back(floating(push.a));
+            else
+                return step;
+        }
+    }
+    if (step.next->op == Opcode::store) {
+        step.stores = true;
+        step.z = static_cast<std::uint64_t>(step.next->a);
+    } else if (step.next->op != Opcode::pop) {
+        return step;  // the result goes onto the stack
+    }
+    ++step.next;
+    step.form = Form::call;
+    return step;
+}
 bool is_bitwise(Operation operation) { return operation >= Operation::and_; }
 
 }  // namespace
 
 ValueKind FrameKinds::of(std::uint64_t slot) const {
+    // Read before any write: the zero a call would leave there (where the
+    // slot is not zeroed, no run reads it before writing it).
+    if (open_.erase(slot) != 0)
+        assumed_.emplace(slot, ValueKind::Int);
+    if (auto found = assumed_.find(slot); found != assumed_.end())
+        return found->second;
     return handlers::slot_at(const_cast<Value*>(slots_), slot).kind();
+}
+
+bool FrameKinds::assume(std::uint64_t slot, ValueKind kind) {
+    return assumed_.emplace(slot, kind).first->second == kind;
+}
+
+bool FrameKinds::fits(std::uint64_t slot, ValueKind kind) const {
+    if (open_.erase(slot) != 0)
+        assumed_.emplace(slot, kind);
+    return of(slot) == kind;
+}
+
+bool divisor_may_fail(const Step& step) {
+    if (step.operation != Operation::div && step.operation != Operation::mod)
+        return false;
+    if (step.y.is_slot())
+        return true;
+    if (step.y.what == Source::floating)
+        return std::bit_cast<double>(step.y.k) == 0.0;
+    return step.floats ? step.y.k == 0 : !handlers::plain_divisor(step.y.k);
 }
 
 bool is_loop_close(InternalOp op) {
@@ -123,7 +184,7 @@ bool is_loop_close(InternalOp op) {
     return false;
 }
 
-Step step_of(const Instruction& in, InternalOp op, const FrameKinds& kinds) {
+static Step decode(const Instruction& in, InternalOp op, const FrameKinds& kinds, std::uint64_t base) {
     Step step;
     step.at = &in;
     step.op = op;
@@ -131,7 +192,7 @@ Step step_of(const Instruction& in, InternalOp op, const FrameKinds& kinds) {
     auto kind = [&](const Source& s) {
         switch (s.what) {
             case Source::slot:
-                return kinds.of(s.offset);
+                return kinds.of(base + s.offset);
             case Source::integer:
                 return ValueKind::Int;
             case Source::floating:
@@ -142,7 +203,7 @@ Step step_of(const Instruction& in, InternalOp op, const FrameKinds& kinds) {
     // The step, when the slot it writes keeps its kind.
     auto writes = [&](std::uint64_t z, ValueKind result, Form form) {
         step.z = z;
-        if (kinds.of(z) == result)
+        if (kinds.fits(base + z, result))
             step.form = form;
         return step;
     };
@@ -179,12 +240,12 @@ Step step_of(const Instruction& in, InternalOp op, const FrameKinds& kinds) {
             step.multiplier = d.multiplier;
             step.divisor = d.divisor;
             step.shift = d.shift;
-            if (kinds.of(low(in.b)) == ValueKind::Float && step.operation == Operation::div) {
+            if (kinds.of(base + low(in.b)) == ValueKind::Float && step.operation == Operation::div) {
                 step.y = integer(d.divisor);  // a Float divided by d >= 2: cannot fail
                 step.floats = true;
                 return writes(high(in.b), ValueKind::Float, Form::arithmetic);
             }
-            if (kinds.of(low(in.b)) != ValueKind::Int)
+            if (kinds.of(base + low(in.b)) != ValueKind::Int)
                 return step;
             return writes(high(in.b), ValueKind::Int, Form::divisor);
         }
@@ -200,7 +261,7 @@ Step step_of(const Instruction& in, InternalOp op, const FrameKinds& kinds) {
             return writes(static_cast<std::uint64_t>(in.b), ValueKind::Float, Form::sqrt);
         case InternalOp::len_slot: {
             step.array = static_cast<std::uint64_t>(in.a);
-            const ValueKind k = kinds.of(step.array);
+            const ValueKind k = kinds.of(base + step.array);
             if (k != ValueKind::String && k != ValueKind::Array)
                 return step;
             return writes(static_cast<std::uint64_t>(in.b), ValueKind::Int, Form::length);
@@ -212,7 +273,7 @@ Step step_of(const Instruction& in, InternalOp op, const FrameKinds& kinds) {
             } else {
                 step.array = low(in.b), step.x = integer(in.a), step.z = high(in.b);
             }
-            if (kinds.of(step.array) != ValueKind::String || kind(step.x) != ValueKind::Int)
+            if (kinds.of(base + step.array) != ValueKind::String || kind(step.x) != ValueKind::Int)
                 return step;
             return writes(step.z, ValueKind::Int, Form::char_at);
         case InternalOp::get_at_slot:
@@ -222,7 +283,7 @@ Step step_of(const Instruction& in, InternalOp op, const FrameKinds& kinds) {
             } else {
                 step.x = integer(in.a), step.z = low(in.b), step.array = high(in.b);
             }
-            if (kinds.of(step.array) != ValueKind::Array || kind(step.x) != ValueKind::Int)
+            if (kinds.of(base + step.array) != ValueKind::Array || kind(step.x) != ValueKind::Int)
                 return step;
             return writes(step.z, ValueKind::Int, Form::get);
         case InternalOp::set_slot_at_slot:
@@ -236,7 +297,7 @@ Step step_of(const Instruction& in, InternalOp op, const FrameKinds& kinds) {
             } else {
                 step.y = integer(in.a), step.x = slot(low(in.b)), step.array = high(in.b);
             }
-            if (kinds.of(step.array) == ValueKind::Array && kind(step.x) == ValueKind::Int &&
+            if (kinds.of(base + step.array) == ValueKind::Array && kind(step.x) == ValueKind::Int &&
                 kind(step.y) == ValueKind::Int)
                 step.form = Form::set;
             return step;
@@ -266,37 +327,218 @@ Step step_of(const Instruction& in, InternalOp op, const FrameKinds& kinds) {
             step.counter = low(in.b);
             step.count = close[loop_count_at].a;
             step.target = jump_target(&in, half_offset(in.b));
-            if (kind(step.x) != ValueKind::Int || kinds.of(step.counter) != ValueKind::Int)
+            if (kind(step.x) != ValueKind::Int || kinds.of(base + step.counter) != ValueKind::Int)
                 return step;
             return writes(static_cast<std::uint64_t>((&in)[step_result_at].a), ValueKind::Int, Form::step_close);
         }
+        case InternalOp::call_slot:
+        case InternalOp::call_slots:
+        case InternalOp::call_args:
+            return call(in, op, step);
+        case InternalOp::ret_slot:
+            step.x = slot(static_cast<std::uint64_t>(in.a));
+            step.form = Form::ret;
+            return step;
+        case InternalOp::push_int:
+            // a function's own end, or a return of a constant
+            if ((&in)[1].op == Opcode::ret) {
+                step.x = integer(in.a);
+                step.next = &in + 2;
+                step.form = Form::ret;
+            }
+            return step;
         default:
             if (!is_loop_close(op))
                 return step;
             step.counter = low(in.b);
             step.count = in.a;
             step.target = jump_target(&in, half_offset(in.b));
-            if (kinds.of(step.counter) == ValueKind::Int)
+            if (kinds.of(base + step.counter) == ValueKind::Int)
                 step.form = Form::close;
             return step;
     }
 }
 
-std::optional<LoopSteps> loop_steps(const Instruction& close, const FrameKinds& kinds,
-                                    const CompiledLoops& compiled) {
+Step step_of(const Instruction& in, InternalOp op, const FrameKinds& kinds, std::uint64_t base) {
+    Step step = decode(in, op, kinds, base);
+    for (Source* s : {&step.x, &step.y})
+        if (s->is_slot())
+            s->offset += base;
+    for (Source& s : step.arguments)
+        if (s.is_slot())
+            s.offset += base;
+    step.z += base;
+    step.array += base;
+    step.counter += base;
+    return step;
+}
+
+namespace {
+
+// Calls compiled into a loop nest at most this deep, and their slots take
+// at most this many.
+constexpr int max_call_depth = 3;
+constexpr std::size_t max_callee_slots = 128;
+
+// The instruction's opcode, a compiled close taken as its own; nothing for
+// a compiled close the tier does not know.
+std::optional<InternalOp> opcode_at(const Instruction& in, const CompiledLoops& compiled) {
+    const InternalOp op = static_cast<InternalOp>(in.op);
+    if (op != InternalOp::jit_loop)
+        return op;
+    auto found = compiled.find(&in);
+    if (found == compiled.end())
+        return std::nullopt;
+    return found->second.close;
+}
+
+// Compiles the callee of each call it is shown into the loop when every
+// step the callee has runs without leaving (the call's form stays call);
+// otherwise the call becomes an exit.
+class Inliner {
+public:
+    Inliner(LoopSteps& loop, FrameKinds& kinds, const CompiledLoops& compiled, const JitCalleeOf& callee_of)
+        : loop_(loop), kinds_(kinds), compiled_(compiled), callee_of_(callee_of) {}
+
+    void consider(Step& call, int depth) {
+        if (call.form != Form::call)
+            return;
+        if (!compile(call, depth))
+            call.form = Form::exit;
+    }
+
+private:
+    LoopSteps& loop_;
+    FrameKinds& kinds_;
+    const CompiledLoops& compiled_;
+    const JitCalleeOf& callee_of_;
+    std::vector<std::size_t> active_;  // the callees being compiled, outermost first
+
+    static bool never_leaves(const Step& step) {
+        switch (step.form) {
+            case Form::exit:
+            case Form::sqrt:
+            case Form::char_at:
+            case Form::get:
+            case Form::set:
+                return false;
+            case Form::arithmetic:
+                return !divisor_may_fail(step);
+            case Form::compare:
+                return !step.floats;  // NaN
+            default:
+                return true;
+        }
+    }
+
+    bool compile(Step& call, int depth) {
+        const std::optional<JitCallee> callee = callee_of_(call.callee);
+        if (!callee || depth > max_call_depth || callee->arity != call.arguments.size() ||
+            std::find(active_.begin(), active_.end(), call.callee) != active_.end() ||
+            loop_.callee_slots + callee->slot_count > max_callee_slots)
+            return false;
+        const std::uint64_t base = callee_slot_base + loop_.callee_slots * sizeof(Value);
+        loop_.callee_slots += callee->slot_count;
+        Body body;
+        body.start = callee->code;
+        body.end = callee->code + callee->length;
+        body.depth = depth;
+        // Parameters take their arguments' kinds; the rest start as Int 0.
+        for (std::uint32_t i = 0; i < callee->slot_count; ++i) {
+            const std::uint64_t offset = base + std::uint64_t{i} * sizeof(Value);
+            ValueKind kind = ValueKind::Int;
+            if (i < callee->arity) {
+                const Source& argument = call.arguments[i];
+                kind = argument.is_slot() ? kinds_.of(argument.offset)
+                       : argument.what == Source::floating ? ValueKind::Float
+                                                           : ValueKind::Int;
+                body.parameters.push_back(offset);
+            } else if (std::find(callee->zeroed.begin(), callee->zeroed.end(), i) != callee->zeroed.end()) {
+                body.locals.push_back(offset);
+            } else {
+                kinds_.leave_open(offset);
+                continue;
+            }
+            if (!kinds_.assume(offset, kind))
+                return false;
+        }
+        active_.push_back(call.callee);
+        std::vector<Step> steps;
+        for (const Instruction* p = body.start; p < body.end;) {
+            const std::optional<InternalOp> op = opcode_at(*p, compiled_);
+            if (!op || *op == InternalOp::fell_off)
+                break;  // past the callee's end, which a return ends
+            Step step = step_of(*p, *op, kinds_, base);
+            consider(step, depth + 1);
+            p = step.next;
+            steps.push_back(std::move(step));
+        }
+        active_.pop_back();
+        // The steps a call reaches, in order: each must run without leaving,
+        // jump to a step, and return a value of one kind.
+        std::map<const Instruction*, std::size_t> index;
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            index[steps[i].at] = i;
+            if (steps[i].form == Form::step_close)
+                index[steps[i].at + step_length] = i;
+        }
+        std::vector<bool> reached(steps.size(), false);
+        std::vector<std::size_t> pending{0};
+        bool fine = !steps.empty();
+        std::optional<ValueKind> returns;
+        while (fine && !pending.empty()) {
+            const std::size_t i = pending.back();
+            pending.pop_back();
+            if (i >= steps.size() || reached[i]) {
+                fine = i < steps.size();
+                continue;
+            }
+            reached[i] = true;
+            const Step& step = steps[i];
+            fine = never_leaves(step);
+            if (step.form == Form::ret) {
+                const ValueKind kind = step.x.is_slot() ? kinds_.of(step.x.offset) : ValueKind::Int;
+                fine = fine && (!returns || *returns == kind);
+                returns = kind;
+                continue;
+            }
+            if (step.target && step.form != Form::call) {
+                auto found = index.find(step.target);
+                fine = fine && found != index.end();
+                if (found != index.end())
+                    pending.push_back(found->second);
+            }
+            if (step.form != Form::jump)
+                pending.push_back(i + 1);
+        }
+        for (std::size_t i = 0; i < steps.size(); ++i)
+            if (reached[i])
+                body.steps.push_back(std::move(steps[i]));
+        // The result keeps the kind of the slot it is stored in.
+        if (!fine || !returns || (call.stores && kinds_.of(call.z) != *returns))
+            return false;
+        loop_.depth = std::max(loop_.depth, depth);
+        call.body = loop_.bodies.size();
+        loop_.bodies.push_back(std::move(body));
+        return true;
+    }
+};
+
+}  // namespace
+
+std::optional<LoopSteps> loop_steps(const Instruction& close, FrameKinds& kinds, const CompiledLoops& compiled,
+                                    const JitCalleeOf& callee_of) {
     LoopSteps loop;
     loop.start = jump_target(&close, half_offset(close.b));
     if (loop.start > &close)
         return std::nullopt;
+    Inliner inliner(loop, kinds, compiled, callee_of);
     for (const Instruction* p = loop.start;;) {
-        InternalOp op = static_cast<InternalOp>(p->op);
-        if (op == InternalOp::jit_loop) {
-            auto found = compiled.find(p);
-            if (found == compiled.end())
-                return std::nullopt;
-            op = found->second.close;
-        }
-        loop.steps.push_back(step_of(*p, op, kinds));
+        const std::optional<InternalOp> op = opcode_at(*p, compiled);
+        if (!op)
+            return std::nullopt;
+        loop.steps.push_back(step_of(*p, *op, kinds));
+        inliner.consider(loop.steps.back(), 1);
         if (p == &close)
             break;
         p = loop.steps.back().next;

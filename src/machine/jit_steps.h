@@ -6,10 +6,18 @@
 // compiled code and its values can live in registers. An instruction that
 // would take other kinds, or that the tier does not compile, becomes an
 // exit: the code leaves for the interpreter there, which does it.
+//
+// A call in the loop whose callee can run to its return without leaving,
+// for the kinds of its arguments, is compiled into the loop: its steps are
+// compiled as the loop's, on slots of its own that no frame of the machine
+// holds (numbered from callee_slot_base), each call site its own.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "image/program.h"
@@ -46,8 +54,10 @@ enum class Form : std::uint8_t {
     copy,        // z = x (of the same kind)
     jump,        // go to `target`
     jump_unless, // go to `target` when the Int x is 0
-    close,       // counter += 1; back to `target` while below n (`y.k`)
+    close,       // counter += 1; back to `target` while below n (`count`)
     step_close,  // z = x + k, then the close that starts at `at + step_length`
+    call,        // z = (or nothing =) the callee `body` run on `arguments`
+    ret,         // the callee returns x
 };
 
 struct Step {
@@ -67,16 +77,45 @@ struct Step {
     int shift = 0;
     std::uint64_t counter = 0;
     std::int64_t count = 0;
+    // call: the callee's chunk, its arguments, whether the result is stored
+    // in z, and the compiled body (an index into LoopSteps::bodies)
+    std::size_t callee = 0;
+    std::vector<Source> arguments;
+    bool stores = false;
+    std::size_t body = 0;
 };
 
-// The kind of the slot at a byte offset in the frame the loop runs in.
+// The kind of each slot at a byte offset from the loop's frame: what the
+// frame holds, or for the slots of a compiled callee, what the compiler
+// assumes of them.
 class FrameKinds {
 public:
     explicit FrameKinds(const Value* slots) : slots_(slots) {}
     ValueKind of(std::uint64_t slot) const;
+    // Assumes `kind` for the slot; false when another kind is assumed already.
+    bool assume(std::uint64_t slot, ValueKind kind);
+    // A slot whose kind its first write decides (a callee's slot that no run
+    // reads before writing).
+    void leave_open(std::uint64_t slot) { open_.insert(slot); }
+    // Whether writing a value of `kind` keeps the slot's kind.
+    bool fits(std::uint64_t slot, ValueKind kind) const;
 
 private:
     const Value* slots_;
+    // Decided as the callees' steps are read, in order.
+    mutable std::map<std::uint64_t, ValueKind> assumed_;
+    mutable std::set<std::uint64_t> open_;
+};
+
+// A callee compiled into the loop: its steps, with slot offsets from the
+// loop's frame, and the offsets of its parameters and of the slots a call
+// sets to Int 0.
+struct Body {
+    const Instruction* start = nullptr;
+    const Instruction* end = nullptr;
+    std::vector<Step> steps;
+    std::vector<std::uint64_t> parameters, locals;
+    int depth = 1;  // frames above the loop's
 };
 
 // The steps of the loop closed by `close`, from its jump target to the
@@ -87,12 +126,22 @@ struct LoopSteps {
     const Instruction* start = nullptr;
     const Instruction* end = nullptr;  // past the close's run
     std::vector<Step> steps;
+    std::vector<Body> bodies;
+    int depth = 0;                 // the most frames the compiled calls stack above the loop's
+    std::size_t callee_slots = 0;  // the slots of all bodies
 };
-std::optional<LoopSteps> loop_steps(const Instruction& close, const FrameKinds& kinds,
-                                    const CompiledLoops& compiled);
+// The offset of the first slot of a compiled callee: far past any frame.
+inline constexpr std::uint64_t callee_slot_base = std::uint64_t{1} << 40;
+// `callee_of` finds what it calls.
+std::optional<LoopSteps> loop_steps(const Instruction& close, FrameKinds& kinds, const CompiledLoops& compiled,
+                                    const JitCalleeOf& callee_of);
 
-// One instruction's step for the given kinds.
-Step step_of(const Instruction& in, InternalOp op, const FrameKinds& kinds);
+// Whether an arithmetic step's divisor may be one the interpreter must
+// handle (0, 0.0, or -1 for Ints): one in a slot may.
+bool divisor_may_fail(const Step& step);
+
+// One instruction's step for the given kinds, with slot offsets from `base`.
+Step step_of(const Instruction& in, InternalOp op, const FrameKinds& kinds, std::uint64_t base = 0);
 // Whether `op` closes a loop (each has a counter, a count and a back jump).
 bool is_loop_close(InternalOp op);
 

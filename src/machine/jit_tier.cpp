@@ -46,10 +46,10 @@ std::uint32_t JitTier::countdown_start() const {
     return hot_back_jumps;
 }
 
-void JitTier::look_at(Instruction& close, const Value* slots) {
+void JitTier::look_at(Instruction& close, const JitFrame& frame) {
     if (mode_ == JitMode::off || !tried_.emplace(&close, true).second)
         return;
-    if (JitCode code = compile(close, slots)) {
+    if (JitCode code = compile(close, frame)) {
         loops_[&close] = JitLoop{code, static_cast<InternalOp>(close.op), 0};
         close.op = as_opcode(InternalOp::jit_loop);
         ++compiled_;
@@ -67,8 +67,8 @@ void JitTier::left_early(Instruction& close) {
     ++given_up_;
 }
 
-JitCode JitTier::compile(const Instruction& close, const Value* slots) {
-    const std::vector<std::uint8_t> bytes = compile_loop(close, slots, loops_);
+JitCode JitTier::compile(const Instruction& close, const JitFrame& frame) {
+    const std::vector<std::uint8_t> bytes = compile_loop(close, frame, loops_);
     if (bytes.empty() || code_bytes_ + bytes.size() > max_code_bytes)
         return nullptr;
     const std::optional<platform::CodeMemory> memory = platform::allocate_code_memory(bytes.size());

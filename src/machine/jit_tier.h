@@ -24,7 +24,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -50,8 +52,23 @@ JitMode parse_jit_mode(std::optional<std::string_view> setting);
 // The process's OXEL_JIT, read once.
 JitMode jit_mode_from_environment();
 
-// Compiled code: the frame's first slot in, the instruction to go on at out.
-using JitCode = const Instruction* (*)(Value* slots);
+// Compiled code: the frame's first slot and the frames the machine has room
+// for above it in, the instruction to go on at out.
+using JitCode = const Instruction* (*)(Value* slots, std::uint64_t frames_free);
+
+// What compiling a loop needs of the frame it runs in: its slots (their
+// kinds), and the code of the chunks it calls, when runnable.
+struct JitCallee {
+    const Instruction* code = nullptr;
+    std::size_t length = 0;
+    std::uint32_t slot_count = 0, arity = 0;
+    std::span<const std::uint32_t> zeroed;  // the slots a call sets to Int 0
+};
+using JitCalleeOf = std::function<std::optional<JitCallee>(std::size_t chunk)>;
+struct JitFrame {
+    const Value* slots = nullptr;
+    JitCalleeOf callee;
+};
 
 struct JitLoop {
     JitCode code = nullptr;
@@ -80,10 +97,10 @@ public:
     // The countdown's value after each look.
     std::uint32_t countdown_start() const;
 
-    // The countdown ran out at `close` in the frame whose slots are
-    // `slots`: compile its loop for the kinds they hold, unless it was tried
-    // before, and make the close jit_loop when that worked.
-    void look_at(Instruction& close, const Value* slots);
+    // The countdown ran out at `close` in `frame`: compile its loop for the
+    // kinds its slots hold, unless it was tried before, and make the close
+    // jit_loop when that worked.
+    void look_at(Instruction& close, const JitFrame& frame);
     // The loop whose close is jit_loop.
     JitLoop& loop_at(const Instruction& close) { return loops_.at(&close); }
     // Compiled code left before the loop's end: after too many, the close
@@ -105,14 +122,14 @@ private:
     std::size_t code_bytes_ = 0;
 
     // The compiled code of the loop closed by `close`, or nothing.
-    JitCode compile(const Instruction& close, const Value* slots);
+    JitCode compile(const Instruction& close, const JitFrame& frame);
 };
 
 // The machine code of the loop closed by `close` (a loop's close whose jump
-// goes back) for the kinds its frame's `slots` hold, or empty when the tier
-// does not compile it. A close in it that is jit_loop already is compiled
-// as its own opcode, found in `compiled`. The code is position independent:
-// it can be copied anywhere.
-std::vector<std::uint8_t> compile_loop(const Instruction& close, const Value* slots, const CompiledLoops& compiled);
+// goes back) for the kinds its `frame` holds, or empty when the tier does
+// not compile it. A close in it that is jit_loop already is compiled as its
+// own opcode, found in `compiled`. The code is position independent: it can
+// be copied anywhere.
+std::vector<std::uint8_t> compile_loop(const Instruction& close, const JitFrame& frame, const CompiledLoops& compiled);
 
 }  // namespace oxel

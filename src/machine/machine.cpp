@@ -89,12 +89,19 @@ void Machine::set_jit_mode(JitMode mode) {
 void Machine::jit_look_at(const Instruction* in, const Value* slots) {
     jit_countdown_ = jit_->countdown_start();
     // Runnable code is the machine's own, in its program's chunks.
-    jit_->look_at(*const_cast<Instruction*>(in), slots);
+    JitFrame frame{slots, [this](std::size_t chunk) -> std::optional<JitCallee> {
+                       if (chunk >= runnable_.size() || !prepared_[chunk])
+                           return std::nullopt;
+                       const RunnableChunk& run = runnable_[chunk];
+                       return JitCallee{run.code, run.chunk->code.size(), run.slot_count, run.arity,
+                                        {run.zeroed, run.zeroed_count}};
+                   }};
+    jit_->look_at(*const_cast<Instruction*>(in), frame);
 }
 
 const Instruction* Machine::jit_entered(const Instruction* in, Value* slots) {
     const JitLoop& loop = jit_->loop_at(*in);
-    const Instruction* const resume = loop.code(slots);
+    const Instruction* const resume = loop.code(slots, max_frames - frame_count);
     if (resume != in + run_length(loop.close))
         jit_->left_early(*const_cast<Instruction*>(in));
     return resume;

@@ -156,6 +156,59 @@ TEST(JitTier, LoopsCompileOrStayInterpreted) {
     }
 }
 
+// Calls in a loop whose callee runs to its return without leaving are
+// compiled into the loop; the others make the loop leave at the call, and a
+// loop that leaves on every pass is given up.
+TEST(JitTier, CallsCompileIntoTheLoop) {
+    const struct {
+        const char* source;
+        std::size_t compiled, given_up;
+    } cases[] = {
+        // one, two and three arguments, constants among them, a call
+        // statement, a callee that calls another, a branch in the callee
+        {"oxelfn add3.a, b, c\n    (r. a + b)\n    (r. r + c)\n    rtn r\noxelfn twice.a\n    (r. add3 a, a, "
+         "0)\n    rtn r\noxelfn pick.a, b\n    if a > b\n        rtn a\n    rtn b\noxelfn none.a\n    (a. a + "
+         "1)\ns0\ni0\nlo300\n    (s. add3 s, i, 1)\n    (s. s % 1000003)\n    (t. twice i)\n    (u. pick s, t)\n "
+         "   (s. s + u)\n    none(s)\n    (i. i + 1)\necho s\n",
+         1, 0},
+        // Floats in and out, and a String passed through
+        {"oxelfn half.x\n    (y. x / 2.0)\n    rtn y\noxelfn same.s\n    rtn s\nf1.0\nw\"ab\"\nv\"\"\nlo300\n    "
+         "(f. half f)\n    (f. f + 1.0)\n    (v. same w)\necho f\necho v\n",
+         1, 0},
+        // a callee that may fail (a divisor in a slot, an index) or that
+        // calls itself is not compiled into the loop: the loop leaves there
+        {"oxelfn div.a, b\n    (r. a / b)\n    rtn r\ns0\nlo300\n    (s. div 100, 7)\necho s\n", 1, 1},
+        {"oxelfn div.a, b\n    (r. a / b)\n    rtn r\ns0\nd3\nlo30\n    (d. d - 1)\n    (s. div 100, d)\necho "
+         "s\n",
+         1, 0},
+        {"oxelfn down.n\n    if n < 1\n        rtn 0\n    (m. n - 1)\n    (m. down m)\n    rtn m\ns0\nlo300\n    "
+         "(s. down 3)\necho s\n",
+         1, 1},
+        // a result of another kind than its slot's leaves at the call
+        {"oxelfn f.a\n    rtn 2.5\ns0\nlo30\n    (s. s + 1)\n    if s == 20\n        (s. f s)\necho s\n", 1, 0},
+    };
+    for (const auto& c : cases) {
+        const test::JitCounts tier = expect_same_in_every_mode(c.source);
+        EXPECT_EQ(tier.compiled, c.compiled) << c.source;
+        EXPECT_EQ(tier.given_up, c.given_up) << c.source;
+    }
+}
+
+// Compiled calls take frames as the interpreter's would: near the limit
+// the loop, compiled in a shallower frame, runs interpreted, and the call
+// that overflows fails as there.
+TEST(JitTier, CompiledCallsKeepTheFrameLimit) {
+    for (int depth : {55, 59, 60, 61, 62}) {
+        const std::string source = "oxelfn inc.a\n    (r. a + 1)\n    rtn r\noxelfn two.a\n    (r. inc a)\n    rtn "
+                                   "r\noxelfn deep.n\n    if n > 0\n        (m. n - 1)\n        (m. deep m)\n        "
+                                   "rtn m\n    s0\n    i0\n    lo2000\n        if i > 3\n            (s. two s)\n        "
+                                   "(i. i + 1)\n    rtn s\n(x. deep 1)\necho x\n(x. deep " +
+                                   std::to_string(depth) + ")\necho x\n";
+        const test::JitCounts tier = expect_same_in_every_mode(source);
+        EXPECT_EQ(tier.compiled, 1u) << source;
+    }
+}
+
 // Each benchmark's hot loops run as machine code in the default mode, and
 // stay there: the loops compiled and given up.
 TEST(JitTier, BenchmarkLoopsCompile) {
@@ -165,6 +218,7 @@ TEST(JitTier, BenchmarkLoopsCompile) {
     } workloads[] = {
         {"int_loop", 1, 0}, {"bits", 1, 0}, {"float_math", 1, 0}, {"float_sqrt", 1, 0},
         {"grid", 4, 0},     {"matrix", 4, 0}, {"sieve", 2, 0},    {"strings", 2, 1},
+        {"calls", 1, 0},    {"calls2", 1, 0},
     };
     for (const auto& w : workloads) {
         std::ifstream file(std::string(OXEL_SOURCE_ROOT) + "/bench/workloads/" + w.name + ".ox", std::ios::binary);

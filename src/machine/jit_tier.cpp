@@ -74,9 +74,18 @@ JitCode JitTier::compile(const Instruction& close, const JitFrame& frame) {
     const std::optional<platform::CodeMemory> memory = platform::allocate_code_memory(bytes.size());
     if (!memory)
         return nullptr;
+    if (budget_ != nullptr) {
+        if (memory->size > budget_->left) {
+            platform::release_code_memory(*memory);
+            return nullptr;
+        }
+        budget_->left -= memory->size;
+    }
     std::memcpy(memory->address, bytes.data(), bytes.size());
     if (!platform::make_code_executable(*memory)) {
         platform::release_code_memory(*memory);
+        if (budget_ != nullptr)
+            budget_->left += memory->size;
         return nullptr;
     }
     memory_.push_back(*memory);

@@ -34,6 +34,7 @@
 #include "base/platform.h"
 #include "image/program.h"
 #include "machine/internal_opcodes.h"
+#include "runtime/allocation_budget.h"
 #include "runtime/value.h"
 
 // Machine code needs an x86-64 host and the computed-goto interpreter (its
@@ -94,6 +95,9 @@ public:
     JitTier& operator=(const JitTier&) = delete;
 
     JitMode mode() const { return mode_; }
+    // The run's memory, when it has a limit: code is taken from it too, and
+    // a loop whose code does not fit stays interpreted.
+    void set_budget(AllocationBudget* budget) { budget_ = budget; }
     // The countdown's value after each look.
     std::uint32_t countdown_start() const;
 
@@ -114,6 +118,7 @@ public:
 
 private:
     JitMode mode_;
+    AllocationBudget* budget_ = nullptr;
     CompiledLoops loops_;
     std::unordered_map<const Instruction*, bool> tried_;
     std::vector<platform::CodeMemory> memory_;

@@ -75,6 +75,7 @@ Machine::Machine(Program image, DebugInfo debug_info, bool observable, bool fuse
     if (limits.bytes != 0) {
         budget_.left = limits.bytes;
         heap.budget = &budget_;
+        jit_->set_budget(&budget_);
     }
     fuse_ = fuse;
     prepare();
@@ -83,6 +84,8 @@ Machine::Machine(Program image, DebugInfo debug_info, bool observable, bool fuse
 
 void Machine::set_jit_mode(JitMode mode) {
     jit_ = std::make_unique<JitTier>(mode);
+    if (heap.budget != nullptr)
+        jit_->set_budget(&budget_);
     jit_countdown_ = jit_->countdown_start();
 }
 

@@ -209,6 +209,18 @@ TEST(JitTier, CompiledCallsKeepTheFrameLimit) {
     }
 }
 
+// A run with a memory limit pays for its code from it: code that does not
+// fit is not made, and the program runs the same interpreted.
+TEST(JitTier, CodeTakenFromTheRunsMemory) {
+    const Program program = compile_program("s0\nlo100\n    (s. s + 1)\n", "t.ox");
+    for (auto [bytes, compiled] : {std::pair<std::size_t, std::size_t>{1000, 0}, {std::size_t{1} << 20, 1}}) {
+        Machine machine(program, true, RunLimits{0, bytes});
+        machine.set_jit_mode(JitMode::eager);
+        machine.run();
+        EXPECT_EQ(machine.jit().compiled_loops(), compiled) << bytes;
+    }
+}
+
 // Each benchmark's hot loops run as machine code in the default mode, and
 // stay there: the loops compiled and given up.
 TEST(JitTier, BenchmarkLoopsCompile) {

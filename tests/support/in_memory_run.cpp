@@ -27,9 +27,9 @@ Outcome run_case(const Program& program, const Case& c, bool fuse, RunLimits lim
     });
 }
 
-Outcome run_case_with_jit(const Program& program, const Case& c, JitMode mode, JitCounts* tier) {
+Outcome run_case_with_jit(const Program& program, const Case& c, JitMode mode, JitCounts* tier, std::size_t bytes) {
     return in_memory(c, [&] {
-        Machine machine(program);
+        Machine machine(program, true, RunLimits{0, bytes});
         machine.set_jit_mode(mode);
         // Counted however the run ends.
         struct Count {

@@ -81,12 +81,14 @@ std::optional<Program> compile_case(const Case& c, std::string* report = nullptr
 
 // The program run by a machine, fused or not, under the limits.
 Outcome run_case(const Program& program, const Case& c, bool fuse = true, RunLimits limits = {});
-// The same with the machine-code tier in `mode` whatever OXEL_JIT says;
-// `tier`, when given, gets the counts of the tier at the end.
+// The same with the machine-code tier in `mode` whatever OXEL_JIT says,
+// with no step limit and `bytes` of memory (0: no limit); `tier`, when
+// given, gets the counts of the tier at the end.
 struct JitCounts {
     std::size_t compiled = 0;
     std::size_t given_up = 0;
 };
-Outcome run_case_with_jit(const Program& program, const Case& c, JitMode mode, JitCounts* tier = nullptr);
+Outcome run_case_with_jit(const Program& program, const Case& c, JitMode mode, JitCounts* tier = nullptr,
+                          std::size_t bytes = 0);
 
 }  // namespace oxel::test

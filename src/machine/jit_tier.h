@@ -1,22 +1,21 @@
 // The machine-code tier: hot loops of the running code compiled to x86-64.
 //
-// A loop's close (loop_next, add_int_loop_next) counts its back jumps in the
-// plain interpreter, against one countdown for the whole machine; when the
-// countdown runs out at a close, the tier tries to compile that loop, from
-// the close's jump target to the close. On success the close's opcode
-// becomes jit_loop, whose handler enters the compiled code at the close.
-// Compiled code takes the running frame's slots and gives back the
-// instruction to go on at: the one past the close when the loop ends, or the
-// instruction whose operands it did not expect (a kind other than Int, a
-// divisor of 0 or -1), with every slot as the interpreter would have left it
-// there, so the interpreter does that instruction and what follows. It reads
-// and writes only slots: it neither allocates, calls nor fails, and the
-// operand stack stays as it was.
-//
-// What compiles (anything else stays interpreted): integer add, sub and mul
-// on slots and constants (they wrap), div and mod, comparisons that jump
-// within the loop, constant stores and slot copies, plain jumps within the
-// loop, and nested loop closes.
+// A loop's close (loop_next, add_int_loop_next, a while-condition's close)
+// counts its back jumps in the plain interpreter, against one countdown for
+// the whole machine; when the countdown runs out at a close, the tier tries
+// to compile that loop, from the close's jump target to the close, for the
+// kinds its frame's slots hold then (jit_steps.h). On success the close's
+// opcode becomes jit_loop, whose handler enters the compiled code at the
+// close. Compiled code takes the running frame's slots and gives back the
+// instruction to go on at: the one past the close when the loop ends, the
+// close itself when the kinds are not those it was made for, or an
+// instruction it does not compile or whose operands it did not expect (a
+// divisor of 0 or -1, an index out of range), with every slot as the
+// interpreter would have left it there, so the interpreter does that
+// instruction and what follows. It reads and writes only slots, array
+// elements and its own stack: it neither allocates nor fails, and the
+// operand stack stays as it was. A loop that keeps leaving early goes back
+// to the interpreter for good.
 //
 // OXEL_JIT in the environment: "off" (the interpreter alone), "eager" (try
 // every loop at its first back jump), anything else the default.

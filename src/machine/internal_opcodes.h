@@ -148,7 +148,9 @@ enum class Layout : std::uint8_t {
 //                     it makes the code runnable, then enters it; a = the chunk
 //   jit_loop          a loop's close whose loop runs as machine code (see
 //                     jit_tier.h); operands those of the close it replaced
-#define OXEL_MACHINE_OPS(X) X(enter_unprepared) X(jit_loop)
+//   jit_call          a function's first instruction, the function running
+//                     as machine code; operands those of the one it replaced
+#define OXEL_MACHINE_OPS(X) X(enter_unprepared) X(jit_loop) X(jit_call)
 
 // Every runnable opcode in numbering order: the image's rows (IMAGE(name,
 // facts...)), the machine's own (OWN(name): the failing ones, then the

@@ -43,6 +43,8 @@ const Reg64 slot_gprs[] = {rbx, rbp, rsi, rdi, r9, r10, r12, r13, r14, r15};
 const Xmm slot_xmms[] = {xmm2, xmm3, xmm4, xmm5, xmm6, xmm7, xmm8, xmm9, xmm10, xmm11, xmm12, xmm13, xmm14, xmm15};
 // Saved on entry: callee-saved in System V or Win64 (rsi, rdi, xmm6-15).
 const Reg64 saved_gprs[] = {rbx, rbp, rsi, rdi, r12, r13, r14, r15};
+// A function's arguments, on the way to its own entry.
+const Reg64 argument_gprs[jit::max_function_parameters] = {rax, rcx, rdx, r11};
 #ifdef _WIN32
 constexpr int saved_xmms = 10;  // xmm6 to xmm15
 #else
@@ -74,6 +76,92 @@ public:
         return true;
     }
 
+    // A function compiled whole (see function_steps): the entry from the
+    // interpreter, then the function's own entry, which its calls of
+    // itself call. Its own entry takes the arguments' payloads in rax, rcx,
+    // rdx and r11 and the frames free in r8 (which it keeps), and gives the
+    // result's payload in rax and in edx 0, or 1 when it gave up (a call
+    // would take more frames than there are).
+    void build_function() {
+        const jit::Body& root = loop_.bodies[*loop_.function];
+        allocate();
+        scope_ = 1 + *loop_.function;
+        Label refuse, refuse_popped, done;
+        for (const Reg64& r : saved_gprs)
+            push(r);
+#ifdef _WIN32
+        mov(r10, rcx);
+        mov(r11, r8);
+        mov(r8, rdx);
+#else
+        mov(r10, rdi);
+        mov(r11, rdx);
+        mov(r8, rsi);
+#endif
+        push(r11);  // where the result goes
+        for (std::size_t i = 0; i < root.parameters.size(); ++i) {
+            cmp(qword[r10 + static_cast<std::uint32_t>(16 * i + 8)],
+                static_cast<std::uint32_t>(kinds_.of(root.parameters[i])));
+            jne(refuse, T_NEAR);
+        }
+        for (std::size_t i = 0; i < root.parameters.size(); ++i)
+            mov(argument_gprs[i], qword[r10 + static_cast<std::uint32_t>(16 * i)]);
+        call(function_);
+        pop(r10);
+        test(edx, edx);
+        jnz(refuse_popped, T_NEAR);
+        mov(qword[r10], rax);
+        mov(qword[r10 + 8], static_cast<std::uint32_t>(root.returns));
+        xor_(eax, eax);
+        L(done);
+        for (auto r = std::rbegin(saved_gprs); r != std::rend(saved_gprs); ++r)
+            pop(*r);
+        ret();
+        L(refuse);
+        pop(r10);
+        L(refuse_popped);
+        mov(rax, reinterpret_cast<std::uintptr_t>(root.start));
+        jmp(done, T_NEAR);
+
+        L(function_);
+        for (const Reg64& r : saved_gprs)
+            push(r);
+        if (stack_bytes() > 0)
+            sub(rsp, stack_bytes());
+        for (auto [slot, x] : xmm_)
+            movdqu(ptr[rsp + xmm_save_at(x)], slot_xmms[x]);
+        if (loop_.depth > 0) {
+            cmp(r8, loop_.depth);
+            jb(give_up_, T_NEAR);
+        }
+        for (std::size_t i = 0; i < root.parameters.size(); ++i) {
+            if (kinds_.of(root.parameters[i]) == ValueKind::Int) {
+                int_result(root.parameters[i], argument_gprs[i]);
+            } else {
+                movq(xmm0, argument_gprs[i]);
+                float_result(root.parameters[i], xmm0);
+            }
+        }
+        zero(root.locals);
+        returns_.push_back({&returned_, nullptr});
+        make_labels(root.steps);
+        for (const Step& step : root.steps) {
+            L(label(step.at));
+            emit(step);
+        }
+        L(give_up_);
+        mov(edx, 1);
+        L(returned_);
+        for (auto [slot, x] : xmm_)
+            movdqu(slot_xmms[x], ptr[rsp + xmm_save_at(x)]);
+        if (stack_bytes() > 0)
+            add(rsp, stack_bytes());
+        for (auto r = std::rbegin(saved_gprs); r != std::rend(saved_gprs); ++r)
+            pop(*r);
+        ret();
+        ready();
+    }
+
 private:
     const jit::LoopSteps& loop_;
     const jit::FrameKinds& kinds_;
@@ -92,6 +180,8 @@ private:
     };
     std::vector<Return> returns_;
     std::list<Label> call_ends_;
+    // A function compiled whole: its own entry, its return, its giving up.
+    Label function_, returned_, give_up_;
 
     // A slot of the frame, or of a compiled callee: those are on the stack.
     Address payload(std::uint64_t slot) {
@@ -104,9 +194,15 @@ private:
             return qword[rsp + static_cast<std::uint32_t>(slot - jit::callee_slot_base) + 8];
         return qword[r8 + static_cast<std::uint32_t>(slot) + 8];
     }
-    // The stack below the saved registers: the callees' slots, then xmm6-15.
+    // The stack below the saved registers: the callees' slots, then the
+    // xmm registers saved (a loop: xmm6-15 on Windows; a function: those it
+    // uses, since its calls of itself use them too).
     std::uint32_t stack_bytes() const {
-        return static_cast<std::uint32_t>(loop_.callee_slots * sizeof(Value) + 16 * saved_xmms);
+        const std::size_t xmms = loop_.function ? xmm_.size() : saved_xmms;
+        return static_cast<std::uint32_t>(loop_.callee_slots * sizeof(Value) + 16 * xmms);
+    }
+    std::uint32_t xmm_save_at(std::size_t x) const {
+        return static_cast<std::uint32_t>(loop_.callee_slots * sizeof(Value) + 16 * x);
     }
     // A way out to the interpreter at `at`: only from the loop's own steps.
     Label& exit_at(const Instruction* at) {
@@ -185,6 +281,7 @@ private:
             case Form::step_close:
                 return true;
             case Form::call:
+            case Form::recurse:
                 return step.stores;
             default:
                 return false;
@@ -380,31 +477,68 @@ private:
             case Form::close:
                 return close(step);
             case Form::call:
-                return call(step);
+                return compiled_call(step);
             case Form::ret: {
                 if (returns_.empty())  // the loop's own function returns
                     return (void)jmp(exit_at(step.at), T_NEAR);
                 const Return& to = returns_.back();
-                if (to.call->stores)
+                if (!to.call) {  // the function compiled whole
+                    payload_to(rax, step.x);
+                    xor_(edx, edx);
+                } else if (to.call->stores) {
                     copy(to.call->z, step.x);
+                }
                 jmp(*to.done, T_NEAR);
                 return;
             }
+            case Form::recurse:
+                return recurse(step);
         }
     }
 
-    // The callee's parameters take the arguments, its other slots Int 0;
-    // its steps follow, and its returns go on past the call.
-    void call(const Step& step) {
-        const jit::Body& body = loop_.bodies[step.body];
-        for (std::size_t i = 0; i < body.parameters.size(); ++i)
-            copy(body.parameters[i], step.arguments[i]);
-        for (std::uint64_t slot : body.locals) {
+    // An Int's or a Float's payload into a general register.
+    void payload_to(const Reg64& r, const Source& s) {
+        if (s.is_slot())
+            if (auto f = xmm_.find(s.offset); f != xmm_.end())
+                return (void)movq(r, slot_xmms[f->second]);
+        int_to(r, s);  // a Float in the frame or a constant: its bits
+    }
+
+    // The function's call of itself: its own entry, one frame more.
+    void recurse(const Step& step) {
+        for (std::size_t i = 0; i < step.arguments.size(); ++i)
+            payload_to(argument_gprs[i], step.arguments[i]);
+        cmp(r8, 1);
+        jb(give_up_, T_NEAR);
+        dec(r8);
+        call(function_);
+        inc(r8);
+        test(edx, edx);
+        jnz(returned_, T_NEAR);  // given up: all the way out
+        if (!step.stores)
+            return;
+        if (kinds_.of(step.z) == ValueKind::Int)
+            return int_result(step.z, rax);
+        movq(xmm0, rax);
+        float_result(step.z, xmm0);
+    }
+
+    void zero(const std::vector<std::uint64_t>& slots) {
+        for (std::uint64_t slot : slots) {
             if (auto g = gpr_.find(slot); g != gpr_.end())
                 xor_(slot_gprs[g->second].cvt32(), slot_gprs[g->second].cvt32());
             else
                 mov(payload(slot), 0);
         }
+    }
+
+    // The callee's parameters take the arguments, its other slots Int 0;
+    // its steps follow, and its returns go on past the call.
+    void compiled_call(const Step& step) {
+        const jit::Body& body = loop_.bodies[step.body];
+        for (std::size_t i = 0; i < body.parameters.size(); ++i)
+            copy(body.parameters[i], step.arguments[i]);
+        zero(body.locals);
         const std::size_t outer = scope_;
         scope_ = 1 + step.body;
         Label& done = call_ends_.emplace_back();
@@ -637,7 +771,7 @@ private:
 
 }  // namespace
 
-std::vector<std::uint8_t> compile_loop(const Instruction& close, const JitFrame& frame, const CompiledLoops& compiled) {
+std::vector<std::uint8_t> compile_loop(const Instruction& close, const JitFrame& frame, const CompiledCode& compiled) {
     jit::FrameKinds kinds(frame.slots);
     const std::optional<jit::LoopSteps> loop = jit::loop_steps(close, kinds, compiled, frame.callee);
     if (!loop)
@@ -662,13 +796,35 @@ std::vector<std::uint8_t> compile_loop(const Instruction& close, const JitFrame&
     return buffer;
 }
 
+std::vector<std::uint8_t> compile_function(std::size_t chunk, const JitFrame& frame, const CompiledCode& compiled) {
+    jit::FrameKinds kinds(frame.slots);
+    const std::optional<jit::LoopSteps> function = jit::function_steps(chunk, kinds, compiled, frame.callee);
+    if (!function)
+        return {};
+    std::size_t steps = 0;
+    for (const jit::Body& body : function->bodies)
+        steps += body.steps.size() + body.parameters.size() + body.locals.size();
+    std::vector<std::uint8_t> buffer(2048 + 128 * steps + 3 * 64 * steps);
+    try {
+        LoopCode code(buffer.size(), buffer.data(), *function, kinds);
+        code.build_function();
+        buffer.resize(code.getSize());
+    } catch (const Xbyak::Error&) {
+        return {};
+    } catch (const NotCompiled&) {
+        return {};
+    }
+    return buffer;
+}
+
 }  // namespace oxel
 
 #else
 
 namespace oxel {
 
-std::vector<std::uint8_t> compile_loop(const Instruction&, const JitFrame&, const CompiledLoops&) { return {}; }
+std::vector<std::uint8_t> compile_loop(const Instruction&, const JitFrame&, const CompiledCode&) { return {}; }
+std::vector<std::uint8_t> compile_function(std::size_t, const JitFrame&, const CompiledCode&) { return {}; }
 
 }  // namespace oxel
 

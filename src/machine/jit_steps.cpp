@@ -380,25 +380,21 @@ namespace {
 constexpr int max_call_depth = 3;
 constexpr std::size_t max_callee_slots = 128;
 
-// The instruction's opcode, a compiled close taken as its own; nothing for
-// a compiled close the tier does not know.
-std::optional<InternalOp> opcode_at(const Instruction& in, const CompiledLoops& compiled) {
-    const InternalOp op = static_cast<InternalOp>(in.op);
-    if (op != InternalOp::jit_loop)
-        return op;
-    auto found = compiled.find(&in);
-    if (found == compiled.end())
-        return std::nullopt;
-    return found->second.close;
-}
-
 // Compiles the callee of each call it is shown into the loop when every
 // step the callee has runs without leaving (the call's form stays call);
 // otherwise the call becomes an exit.
 class Inliner {
 public:
-    Inliner(LoopSteps& loop, FrameKinds& kinds, const CompiledLoops& compiled, const JitCalleeOf& callee_of)
+    Inliner(LoopSteps& loop, FrameKinds& kinds, const CompiledCode& compiled, const JitCalleeOf& callee_of)
         : loop_(loop), kinds_(kinds), compiled_(compiled), callee_of_(callee_of) {}
+
+    // The function compiled whole, whose calls of itself with its own
+    // kinds stay calls; the kinds those calls' results are stored as.
+    std::optional<std::size_t> root;
+    std::vector<ValueKind> root_kinds, recursive_results;
+
+    // The function itself, its own frame being the loop's: no frame more.
+    bool compile_whole(Step& call) { return compile(call, 0); }
 
     void consider(Step& call, int depth) {
         if (call.form != Form::call)
@@ -408,9 +404,26 @@ public:
     }
 
 private:
+    bool recurse(Step& call) {
+        if (call.arguments.size() != root_kinds.size())
+            return false;
+        for (std::size_t i = 0; i < root_kinds.size(); ++i) {
+            const Source& argument = call.arguments[i];
+            const ValueKind kind = argument.is_slot()                 ? kinds_.of(argument.offset)
+                                   : argument.what == Source::floating ? ValueKind::Float
+                                                                       : ValueKind::Int;
+            if (kind != root_kinds[i])
+                return false;
+        }
+        if (call.stores)
+            recursive_results.push_back(kinds_.of(call.z));
+        call.form = Form::recurse;
+        return true;
+    }
+
     LoopSteps& loop_;
     FrameKinds& kinds_;
-    const CompiledLoops& compiled_;
+    const CompiledCode& compiled_;
     const JitCalleeOf& callee_of_;
     std::vector<std::size_t> active_;  // the callees being compiled, outermost first
 
@@ -433,6 +446,8 @@ private:
 
     bool compile(Step& call, int depth) {
         const std::optional<JitCallee> callee = callee_of_(call.callee);
+        if (root && call.callee == *root && !active_.empty())
+            return recurse(call);
         if (!callee || depth > max_call_depth || callee->arity != call.arguments.size() ||
             std::find(active_.begin(), active_.end(), call.callee) != active_.end() ||
             loop_.callee_slots + callee->slot_count > max_callee_slots)
@@ -465,7 +480,7 @@ private:
         active_.push_back(call.callee);
         std::vector<Step> steps;
         for (const Instruction* p = body.start; p < body.end;) {
-            const std::optional<InternalOp> op = opcode_at(*p, compiled_);
+            const std::optional<InternalOp> op = compiled_.original(*p);
             if (!op || *op == InternalOp::fell_off)
                 break;  // past the callee's end, which a return ends
             Step step = step_of(*p, *op, kinds_, base);
@@ -517,6 +532,7 @@ private:
         // The result keeps the kind of the slot it is stored in.
         if (!fine || !returns || (call.stores && kinds_.of(call.z) != *returns))
             return false;
+        body.returns = *returns;
         loop_.depth = std::max(loop_.depth, depth);
         call.body = loop_.bodies.size();
         loop_.bodies.push_back(std::move(body));
@@ -526,7 +542,7 @@ private:
 
 }  // namespace
 
-std::optional<LoopSteps> loop_steps(const Instruction& close, FrameKinds& kinds, const CompiledLoops& compiled,
+std::optional<LoopSteps> loop_steps(const Instruction& close, FrameKinds& kinds, const CompiledCode& compiled,
                                     const JitCalleeOf& callee_of) {
     LoopSteps loop;
     loop.start = jump_target(&close, half_offset(close.b));
@@ -534,7 +550,7 @@ std::optional<LoopSteps> loop_steps(const Instruction& close, FrameKinds& kinds,
         return std::nullopt;
     Inliner inliner(loop, kinds, compiled, callee_of);
     for (const Instruction* p = loop.start;;) {
-        const std::optional<InternalOp> op = opcode_at(*p, compiled);
+        const std::optional<InternalOp> op = compiled.original(*p);
         if (!op)
             return std::nullopt;
         loop.steps.push_back(step_of(*p, *op, kinds));
@@ -546,6 +562,40 @@ std::optional<LoopSteps> loop_steps(const Instruction& close, FrameKinds& kinds,
             return std::nullopt;  // a run across the close: not a loop's body
     }
     loop.end = loop.steps.back().next;
+    return loop;
+}
+
+std::optional<LoopSteps> function_steps(std::size_t chunk, FrameKinds& kinds, const CompiledCode& compiled,
+                                        const JitCalleeOf& callee_of) {
+    const std::optional<JitCallee> callee = callee_of(chunk);
+    if (!callee || callee->arity > max_function_parameters)
+        return std::nullopt;
+    LoopSteps loop;
+    Inliner inliner(loop, kinds, compiled, callee_of);
+    inliner.root = chunk;
+    Step call;
+    call.form = Form::call;
+    call.callee = chunk;
+    for (std::uint32_t i = 0; i < callee->arity; ++i) {
+        const std::uint64_t offset = std::uint64_t{i} * sizeof(Value);
+        const ValueKind kind = kinds.of(offset);
+        if (kind != ValueKind::Int && kind != ValueKind::Float)
+            return std::nullopt;
+        call.arguments.push_back({Source::slot, offset, 0});
+        inliner.root_kinds.push_back(kind);
+    }
+    if (!inliner.compile_whole(call))
+        return std::nullopt;
+    const Body& body = loop.bodies.back();
+    if (body.returns != ValueKind::Int && body.returns != ValueKind::Float)
+        return std::nullopt;
+    for (ValueKind kind : inliner.recursive_results)
+        if (kind != body.returns)
+            return std::nullopt;
+    for (const Step& step : body.steps)
+        if (step.target == body.start)
+            return std::nullopt;  // a loop back to the start would enter it again
+    loop.function = loop.bodies.size() - 1;
     return loop;
 }
 

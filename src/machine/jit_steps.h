@@ -58,6 +58,7 @@ enum class Form : std::uint8_t {
     step_close,  // z = x + k, then the close that starts at `at + step_length`
     call,        // z = (or nothing =) the callee `body` run on `arguments`
     ret,         // the callee returns x
+    recurse,     // z = (or nothing =) the compiled function itself on `arguments`
 };
 
 struct Step {
@@ -116,12 +117,14 @@ struct Body {
     std::vector<Step> steps;
     std::vector<std::uint64_t> parameters, locals;
     int depth = 1;  // frames above the loop's
+    ValueKind returns = ValueKind::Int;
 };
 
 // The steps of the loop closed by `close`, from its jump target to the
 // close, for the kinds in `kinds`; nothing when the loop is not one the tier
-// compiles (no backward loop, or a compiled close it does not know). A
-// close in it that is jit_loop is taken as its own opcode, from `compiled`.
+// compiles (no backward loop, or a compiled instruction it does not know).
+// An instruction that is jit_loop or jit_call is taken as its own opcode,
+// from `compiled`.
 struct LoopSteps {
     const Instruction* start = nullptr;
     const Instruction* end = nullptr;  // past the close's run
@@ -129,12 +132,26 @@ struct LoopSteps {
     std::vector<Body> bodies;
     int depth = 0;                 // the most frames the compiled calls stack above the loop's
     std::size_t callee_slots = 0;  // the slots of all bodies
+    // A function compiled whole: its body (the others are the calls it
+    // compiles in); no steps of a loop then.
+    std::optional<std::size_t> function;
 };
 // The offset of the first slot of a compiled callee: far past any frame.
 inline constexpr std::uint64_t callee_slot_base = std::uint64_t{1} << 40;
 // `callee_of` finds what it calls.
-std::optional<LoopSteps> loop_steps(const Instruction& close, FrameKinds& kinds, const CompiledLoops& compiled,
+std::optional<LoopSteps> loop_steps(const Instruction& close, FrameKinds& kinds, const CompiledCode& compiled,
                                     const JitCalleeOf& callee_of);
+
+// A function compiled whole, from its frame just entered (`kinds` holds
+// its arguments): when every step it can reach runs without leaving, its
+// calls of itself with arguments of the same kinds included, it has at
+// most four parameters, all Ints or Floats, returns one of those, and
+// nothing jumps back to its start. Compiled code runs it to its return or
+// gives up before anything it did is seen (it writes nothing outside its
+// own stack).
+std::optional<LoopSteps> function_steps(std::size_t chunk, FrameKinds& kinds, const CompiledCode& compiled,
+                                        const JitCalleeOf& callee_of);
+inline constexpr std::size_t max_function_parameters = 4;
 
 // Whether an arithmetic step's divisor may be one the interpreter must
 // handle (0, 0.0, or -1 for Ints): one in a slot may.

@@ -7,6 +7,19 @@
 
 namespace oxel {
 
+std::optional<InternalOp> CompiledCode::original(const Instruction& in) const {
+    const InternalOp op = static_cast<InternalOp>(in.op);
+    if (op == InternalOp::jit_loop) {
+        auto found = loops.find(&in);
+        return found == loops.end() ? std::nullopt : std::optional(found->second.close);
+    }
+    if (op == InternalOp::jit_call) {
+        auto found = functions.find(&in);
+        return found == functions.end() ? std::nullopt : std::optional(found->second.first);
+    }
+    return op;
+}
+
 JitMode parse_jit_mode(std::optional<std::string_view> setting) {
     if (setting == "off")
         return JitMode::off;
@@ -49,26 +62,44 @@ std::uint32_t JitTier::countdown_start() const {
 void JitTier::look_at(Instruction& close, const JitFrame& frame) {
     if (mode_ == JitMode::off || !tried_.emplace(&close, true).second)
         return;
-    if (JitCode code = compile(close, frame)) {
-        loops_[&close] = JitLoop{code, static_cast<InternalOp>(close.op), 0};
+    if (void* code = install(compile_loop(close, frame, code_))) {
+        code_.loops[&close] = JitLoop{reinterpret_cast<JitCode>(code), static_cast<InternalOp>(close.op), 0};
         close.op = as_opcode(InternalOp::jit_loop);
         ++compiled_;
     }
 }
 
 void JitTier::left_early(Instruction& close) {
-    JitLoop& loop = loops_.at(&close);
+    JitLoop& loop = code_.loops.at(&close);
     if (++loop.deopts < max_deopts)
         return;
     // The code stays mapped (it is counted until the machine goes) but is
     // never entered again.
     close.op = as_opcode(loop.close);
-    loops_.erase(&close);
+    code_.loops.erase(&close);
     ++given_up_;
 }
 
-JitCode JitTier::compile(const Instruction& close, const JitFrame& frame) {
-    const std::vector<std::uint8_t> bytes = compile_loop(close, frame, loops_);
+void JitTier::look_at_function(Instruction& first, std::size_t chunk, const JitFrame& frame) {
+    if (mode_ == JitMode::off || !tried_functions_.emplace(&first, true).second)
+        return;
+    if (void* code = install(compile_function(chunk, frame, code_))) {
+        code_.functions[&first] =
+            JitFunction{reinterpret_cast<JitFunctionCode>(code), static_cast<InternalOp>(first.op), 0};
+        first.op = as_opcode(InternalOp::jit_call);
+        ++compiled_functions_;
+    }
+}
+
+void JitTier::refused(Instruction& first) {
+    JitFunction& function = code_.functions.at(&first);
+    if (++function.refusals < max_deopts)
+        return;
+    first.op = as_opcode(function.first);
+    code_.functions.erase(&first);
+}
+
+void* JitTier::install(const std::vector<std::uint8_t>& bytes) {
     if (bytes.empty() || code_bytes_ + bytes.size() > max_code_bytes)
         return nullptr;
     const std::optional<platform::CodeMemory> memory = platform::allocate_code_memory(bytes.size());
@@ -90,7 +121,7 @@ JitCode JitTier::compile(const Instruction& close, const JitFrame& frame) {
     }
     memory_.push_back(*memory);
     code_bytes_ += memory->size;
-    return reinterpret_cast<JitCode>(memory->address);
+    return memory->address;
 }
 
 }  // namespace oxel

@@ -78,6 +78,27 @@ struct JitLoop {
 
 using CompiledLoops = std::unordered_map<const Instruction*, JitLoop>;
 
+// A function compiled whole: its frame's slots (the arguments), the frames
+// the machine has room for above it and where its result goes in; nullptr
+// out when it returned, or its first instruction when it did not run (the
+// arguments' kinds are not those it was made for, or it gave up, having
+// done nothing anyone sees).
+using JitFunctionCode = const Instruction* (*)(const Value* slots, std::uint64_t frames_free, Value* result);
+struct JitFunction {
+    JitFunctionCode code = nullptr;
+    InternalOp first = InternalOp::halt;  // the opcode jit_call stands in for
+    std::uint32_t refusals = 0;
+};
+
+// The loops and functions compiled so far, by the instruction that enters them.
+struct CompiledCode {
+    CompiledLoops loops;
+    std::unordered_map<const Instruction*, JitFunction> functions;
+    // The opcode an instruction stands for, a compiled one's own; nothing
+    // for a compiled one not here.
+    std::optional<InternalOp> original(const Instruction& in) const;
+};
+
 class JitTier {
 public:
     // Back jumps between two looks at a loop in the default mode.
@@ -105,10 +126,19 @@ public:
     // jit_loop when that worked.
     void look_at(Instruction& close, const JitFrame& frame);
     // The loop whose close is jit_loop.
-    JitLoop& loop_at(const Instruction& close) { return loops_.at(&close); }
+    JitLoop& loop_at(const Instruction& close) { return code_.loops.at(&close); }
     // Compiled code left before the loop's end: after too many, the close
     // goes back to its own opcode and the loop stays interpreted.
     void left_early(Instruction& close);
+
+    // A call entered chunk `chunk`, whose first instruction is `first`, in
+    // `frame`: compile it whole for its arguments' kinds, unless it was
+    // tried before, and make its first instruction jit_call when that worked.
+    void look_at_function(Instruction& first, std::size_t chunk, const JitFrame& frame);
+    JitFunction& function_at(const Instruction& first) { return code_.functions.at(&first); }
+    // Its code did not run: after too many times, the function stays interpreted.
+    void refused(Instruction& first);
+    std::size_t compiled_functions() const { return compiled_functions_; }
 
     // Loops compiled so far, those of them given up, and the code bytes held.
     std::size_t compiled_loops() const { return compiled_; }
@@ -118,22 +148,27 @@ public:
 private:
     JitMode mode_;
     AllocationBudget* budget_ = nullptr;
-    CompiledLoops loops_;
+    CompiledCode code_;
     std::unordered_map<const Instruction*, bool> tried_;
+    std::unordered_map<const Instruction*, bool> tried_functions_;
+    std::size_t compiled_functions_ = 0;
     std::vector<platform::CodeMemory> memory_;
     std::size_t compiled_ = 0;
     std::size_t given_up_ = 0;
     std::size_t code_bytes_ = 0;
 
-    // The compiled code of the loop closed by `close`, or nothing.
-    JitCode compile(const Instruction& close, const JitFrame& frame);
+    // Made executable and counted: where the code is, or nothing.
+    void* install(const std::vector<std::uint8_t>& bytes);
 };
 
 // The machine code of the loop closed by `close` (a loop's close whose jump
 // goes back) for the kinds its `frame` holds, or empty when the tier does
-// not compile it. A close in it that is jit_loop already is compiled as its
-// own opcode, found in `compiled`. The code is position independent: it can
-// be copied anywhere.
-std::vector<std::uint8_t> compile_loop(const Instruction& close, const JitFrame& frame, const CompiledLoops& compiled);
+// not compile it. An instruction in it that is jit_loop or jit_call already
+// is compiled as its own opcode, found in `compiled`. The code is position
+// independent: it can be copied anywhere.
+std::vector<std::uint8_t> compile_loop(const Instruction& close, const JitFrame& frame, const CompiledCode& compiled);
+// The machine code of chunk `chunk` as a function (see jit_steps.h), for the
+// kinds of the arguments in `frame`, or empty.
+std::vector<std::uint8_t> compile_function(std::size_t chunk, const JitFrame& frame, const CompiledCode& compiled);
 
 }  // namespace oxel

@@ -69,6 +69,7 @@ Machine::Machine(Program image, DebugInfo debug_info, bool observable, bool fuse
       slot_area_(nullptr, std::free),
       jit_(std::make_unique<JitTier>(jit_mode_from_environment())),
       jit_countdown_(jit_->countdown_start()),
+      jit_call_countdown_(jit_->countdown_start()),
       observable_(observable),
       budgeted_(limits.steps != 0),
       steps_left_(limits.steps) {
@@ -86,20 +87,37 @@ void Machine::set_jit_mode(JitMode mode) {
     jit_ = std::make_unique<JitTier>(mode);
     if (heap.budget != nullptr)
         jit_->set_budget(&budget_);
-    jit_countdown_ = jit_->countdown_start();
+    jit_countdown_ = jit_call_countdown_ = jit_->countdown_start();
+}
+
+JitFrame Machine::jit_frame(const Value* slots) {
+    return {slots, [this](std::size_t chunk) -> std::optional<JitCallee> {
+                if (chunk >= runnable_.size() || !prepared_[chunk])
+                    return std::nullopt;
+                const RunnableChunk& run = runnable_[chunk];
+                return JitCallee{run.code, run.chunk->code.size(), run.slot_count, run.arity,
+                                 {run.zeroed, run.zeroed_count}};
+            }};
 }
 
 void Machine::jit_look_at(const Instruction* in, const Value* slots) {
     jit_countdown_ = jit_->countdown_start();
     // Runnable code is the machine's own, in its program's chunks.
-    JitFrame frame{slots, [this](std::size_t chunk) -> std::optional<JitCallee> {
-                       if (chunk >= runnable_.size() || !prepared_[chunk])
-                           return std::nullopt;
-                       const RunnableChunk& run = runnable_[chunk];
-                       return JitCallee{run.code, run.chunk->code.size(), run.slot_count, run.arity,
-                                        {run.zeroed, run.zeroed_count}};
-                   }};
-    jit_->look_at(*const_cast<Instruction*>(in), frame);
+    jit_->look_at(*const_cast<Instruction*>(in), jit_frame(slots));
+}
+
+void Machine::jit_look_at_function(std::size_t chunk, const Value* slots) {
+    jit_call_countdown_ = jit_->countdown_start();
+    if (!prepared_[chunk])
+        return;
+    jit_->look_at_function(*const_cast<Instruction*>(runnable_[chunk].code), chunk, jit_frame(slots));
+}
+
+bool Machine::jit_called(const Instruction* in, const Value* slots, Value& result) {
+    if (jit_->function_at(*in).code(slots, max_frames - frame_count, &result) == nullptr)
+        return true;
+    jit_->refused(*const_cast<Instruction*>(in));
+    return false;
 }
 
 const Instruction* Machine::jit_entered(const Instruction* in, Value* slots) {

@@ -152,12 +152,21 @@ private:
     std::unique_ptr<Value[], void (*)(void*)> slot_area_;
 
     std::unique_ptr<JitTier> jit_;
-    // Back jumps of loop closes until the tier next looks at one.
+    // Back jumps of loop closes until the tier next looks at one, and calls
+    // until it next looks at a function (apart, so that neither hides the
+    // other however a loop's calls and back jumps interleave).
     std::uint32_t jit_countdown_ = 0;
+    std::uint32_t jit_call_countdown_ = 0;
     // The countdown ran out at the close `in` (the plain run only).
     void jit_look_at(const Instruction* in, const Value* slots);
     // Runs the compiled loop whose close is `in`; where to go on.
     const Instruction* jit_entered(const Instruction* in, Value* slots);
+    // A call entered chunk `chunk` with the countdown run out.
+    void jit_look_at_function(std::size_t chunk, const Value* slots);
+    // Runs the compiled function whose first instruction is `in` on the
+    // frame's slots: whether it returned (its result in `result`).
+    bool jit_called(const Instruction* in, const Value* slots, Value& result);
+    JitFrame jit_frame(const Value* slots);
 
     bool observable_;
     bool budgeted_;

@@ -221,16 +221,51 @@ TEST(JitTier, CodeTakenFromTheRunsMemory) {
     }
 }
 
-// Each benchmark's hot loops run as machine code in the default mode, and
-// stay there: the loops compiled and given up.
+// Functions that run to their return without leaving, their calls of
+// themselves included, are compiled whole at a call; one whose kinds or
+// frames do not suit it runs interpreted, and fails as it would there.
+TEST(JitTier, FunctionsCompileWhole) {
+    const char* const fib =
+        "oxelfn fib.n\n    if n < 2\n        rtn n\n    (a. n - 1)\n    (a. fib a)\n    (b. n - 2)\n    (b. fib "
+        "b)\n    (r. a + b)\n    rtn r\n";
+    const struct {
+        std::string source;
+        std::size_t functions;
+    } cases[] = {
+        {std::string(fib) + "(r. fib 20)\necho r\n(r. fib 2.5)\necho r\n", 1},
+        // Floats in and out; a call with other kinds runs interpreted
+        {"oxelfn half.x, k\n    if k < 1\n        rtn x\n    (j. k - 1)\n    (y. x / 2.0)\n    (y. half y, j)\n "
+         "   rtn y\n(r. half 100.0, 5)\necho r\n(r. half 7, 2)\necho r\n",
+         1},
+        // too deep for the machine's frames: the call that overflows fails
+        // as interpreted, at its line
+        {"oxelfn down.n\n    if n < 1\n        rtn 0\n    (m. n - 1)\n    (m. down m)\n    (m. m + 1)\n    rtn "
+         "m\n(r. down 50)\necho r\n(r. down 70)\necho r\n",
+         1},
+        // near misses: a division that may fail, a loop back to the start,
+        // a String argument, an echo
+        {"oxelfn q.a, b\n    (r. a / b)\n    rtn r\n(r. q 7, 2)\necho r\n(r. q 7, 0)\necho r\n", 0},
+        {"oxelfn f.n\n    lo3\n        (n. n + 1)\n    rtn n\n(r. f 1)\necho r\n", 0},
+        {"oxelfn g.s\n    rtn 1\n(r. g \"x\")\necho r\n", 0},
+        {"oxelfn h.n\n    echo n\n    rtn n\n(r. h 4)\necho r\n", 0},
+    };
+    for (const auto& c : cases) {
+        const test::JitCounts tier = expect_same_in_every_mode(c.source);
+        EXPECT_EQ(tier.functions, c.functions) << c.source;
+    }
+}
+
+// Each benchmark's hot loops (and hot functions) run as machine code in the
+// default mode, and stay there: the loops compiled and given up, the
+// functions compiled.
 TEST(JitTier, BenchmarkLoopsCompile) {
     const struct {
         const char* name;
-        std::size_t compiled, given_up;
+        std::size_t compiled, given_up, functions;
     } workloads[] = {
-        {"int_loop", 1, 0}, {"bits", 1, 0}, {"float_math", 1, 0}, {"float_sqrt", 1, 0},
-        {"grid", 4, 0},     {"matrix", 4, 0}, {"sieve", 2, 0},    {"strings", 2, 1},
-        {"calls", 1, 0},    {"calls2", 1, 0},
+        {"int_loop", 1, 0, 0}, {"bits", 1, 0, 0},  {"float_math", 1, 0, 0}, {"float_sqrt", 1, 0, 0},
+        {"grid", 4, 0, 0},     {"matrix", 4, 0, 0}, {"sieve", 2, 0, 0},     {"strings", 2, 1, 0},
+        {"calls", 1, 0, 1},    {"calls2", 1, 0, 1}, {"fib", 0, 0, 1},
     };
     for (const auto& w : workloads) {
         std::ifstream file(std::string(OXEL_SOURCE_ROOT) + "/bench/workloads/" + w.name + ".ox", std::ios::binary);
@@ -243,6 +278,7 @@ TEST(JitTier, BenchmarkLoopsCompile) {
         EXPECT_EQ(run.outcome.out, off.outcome.out) << w.name;
         EXPECT_EQ(run.tier.compiled, w.compiled) << w.name;
         EXPECT_EQ(run.tier.given_up, w.given_up) << w.name;
+        EXPECT_EQ(run.tier.functions, w.functions) << w.name;
     }
 }
 

@@ -37,7 +37,8 @@ Outcome run_case_with_jit(const Program& program, const Case& c, JitMode mode, J
             JitCounts* tier;
             ~Count() {
                 if (tier)
-                    *tier = {machine.jit().compiled_loops(), machine.jit().given_up_loops()};
+                    *tier = {machine.jit().compiled_loops(), machine.jit().given_up_loops(),
+                             machine.jit().compiled_functions()};
             }
         } count{machine, tier};
         machine.run();

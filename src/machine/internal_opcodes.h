@@ -80,7 +80,11 @@ enum class Layout : std::uint8_t {
     X(op##_int_slot##suffix, kyz, push_int, load, op, last)     \
     X(op##_float_slot##suffix, kyz, push_float, load, op, last)
 #define OXEL_FUSED_ARITHMETIC_ROWS(X, op) OXEL_FUSED_OPERAND_ROWS(X, op, , store)
-#define OXEL_FUSED_COMPARISON_ROWS(X, op) OXEL_FUSED_OPERAND_ROWS(X, op, _jump, jmp_false)
+// A comparison also takes a string constant on either side.
+#define OXEL_FUSED_COMPARISON_ROWS(X, op)                     \
+    OXEL_FUSED_OPERAND_ROWS(X, op, _jump, jmp_false)          \
+    X(op##_slot_str_jump, xkz, load, push_str, op, jmp_false) \
+    X(op##_str_slot_jump, kyz, push_str, load, op, jmp_false)
 #define OXEL_FUSED_BITWISE_ROWS(X, op)               \
     X(op##_slots, xyz, load, load, op, store)        \
     X(op##_slot_int, xkz, load, push_int, op, store) \

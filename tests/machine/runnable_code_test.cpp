@@ -60,6 +60,10 @@ TEST(RunnableCode, EachCompiledShapeBecomesItsFusedInstruction) {
          "store_int lt_int_slot_jump push_int echo le_slot_float_jump push_int echo gt_float_slot_jump "
          "push_int "
          "echo halt fell_off"},
+        {"s\"a\"\nif s == \"7\"\n    echo 1\nif \"\" != s\n    echo 2\nif s < \"b\"\n    echo 3\n",
+         "store_str eq_slot_str_jump push_int echo ne_str_slot_jump push_int echo lt_slot_str_jump push_int "
+         "echo "
+         "halt fell_off"},
         {"x1\nlo5 w x < 3\n    echo x\nlo5 w x != x\n    echo x\n",
          "store_int store_int lt_slot_int_jump load echo lt_slot_int_while_next store_int ne_slots_jump load "
          "echo "
@@ -104,15 +108,16 @@ std::vector<Opcode> run_of(const FusedForm& form) {
 }
 
 // Slots: 0 the operand x (a float where the run takes a square root, a
-// string where it takes a length, a byte or a concatenation), 1 an
-// index or second operand, 2 an array of 4, 3 a target.
+// string where it takes a length, a byte, a concatenation or a comparison
+// with a string constant), 1 an index or second operand, 2 an array of 4,
+// 3 a target.
 Program stack_edge_program(const FusedForm& form, int filled) {
     using enum Opcode;
     const std::vector<Opcode> run = run_of(form);
     auto takes = [&](Opcode op) { return std::find(run.begin(), run.end(), op) != run.end(); };
     const bool takes_root = takes(sqrt);
     const bool takes_divide = takes(div) || takes(mod);
-    const bool takes_text = takes(len) || takes(charat) || takes(cat) || takes(cmpstr);
+    const bool takes_text = takes(len) || takes(charat) || takes(cat) || takes(cmpstr) || takes(push_str);
     std::vector<Instruction> code = {
         {4, 0, 1, push_int},
         {2, 0, 1, newarr},

@@ -44,6 +44,7 @@ enum class Layout : std::uint8_t {
                  // load x; load y; call f:   a = f, b = x | y << 32
     get_x,       // load i; arrget d, r:      a = i | d << 32, b = r
     get_k,       // push_int k; arrget d, r:  a = k, b = d | r << 32
+                 //   (so also push_int k; fread d, r)
     divisor,     // load x; push_int d; OP; store z, d >= 2:
                  //   a = the address of d's DivisorOperands (see
                  //   FusedOperands), b = x | z << 32
@@ -137,6 +138,7 @@ enum class Layout : std::uint8_t {
     X(ret_slot, xz, load, ret)                                                   \
     X(get_at_slot, get_x, load, arrget)                                          \
     X(get_at_int, get_k, push_int, arrget)                                       \
+    X(fread_int, get_k, push_int, fread)                                         \
     X(store_int, xz, push_int, store)                                            \
     X(store_float, xz, push_float, store)                                        \
     X(store_str, xz, push_str, store)                                            \

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 
 #include "base/error_report.h"
 #include "image/program.h"
@@ -79,6 +81,16 @@ inline bool comparable(const Value& x, const Value& y) {
     return both_numbers(x, y) || (x.is_string() && y.is_string());
 }
 
+// Whether two strings hold the same bytes: == and != on strings, inline.
+// Strings compared for equality mostly differ in their length or first
+// byte, and are often one byte long.
+inline bool same_bytes(std::string_view x, std::string_view y) {
+    if (x.size() != y.size())
+        return false;
+    if (x.empty())
+        return true;
+    return x[0] == y[0] && (x.size() == 1 || std::memcmp(x.data() + 1, y.data() + 1, x.size() - 1) == 0);
+}
 inline std::int64_t wrapping_add(std::int64_t x, std::int64_t y) {
     return static_cast<std::int64_t>(static_cast<std::uint64_t>(x) + static_cast<std::uint64_t>(y));
 }

@@ -44,6 +44,7 @@ enum class Layout : std::uint8_t {
                  // load x; load y; call f:   a = f, b = x | y << 32
     get_x,       // load i; arrget d, r:      a = i | d << 32, b = r
     get_k,       // push_int k; arrget d, r:  a = k, b = d | r << 32
+                 //   (so also push_int k; fread d, r)
     divisor,     // load x; push_int d; OP; store z, d >= 2:
                  //   a = the address of d's DivisorOperands (see
                  //   FusedOperands), b = x | z << 32
@@ -80,7 +81,11 @@ enum class Layout : std::uint8_t {
     X(op##_int_slot##suffix, kyz, push_int, load, op, last)     \
     X(op##_float_slot##suffix, kyz, push_float, load, op, last)
 #define OXEL_FUSED_ARITHMETIC_ROWS(X, op) OXEL_FUSED_OPERAND_ROWS(X, op, , store)
-#define OXEL_FUSED_COMPARISON_ROWS(X, op) OXEL_FUSED_OPERAND_ROWS(X, op, _jump, jmp_false)
+// A comparison also takes a string constant on either side.
+#define OXEL_FUSED_COMPARISON_ROWS(X, op)                     \
+    OXEL_FUSED_OPERAND_ROWS(X, op, _jump, jmp_false)          \
+    X(op##_slot_str_jump, xkz, load, push_str, op, jmp_false) \
+    X(op##_str_slot_jump, kyz, push_str, load, op, jmp_false)
 #define OXEL_FUSED_BITWISE_ROWS(X, op)               \
     X(op##_slots, xyz, load, load, op, store)        \
     X(op##_slot_int, xkz, load, push_int, op, store) \
@@ -133,6 +138,7 @@ enum class Layout : std::uint8_t {
     X(ret_slot, xz, load, ret)                                                   \
     X(get_at_slot, get_x, load, arrget)                                          \
     X(get_at_int, get_k, push_int, arrget)                                       \
+    X(fread_int, get_k, push_int, fread)                                         \
     X(store_int, xz, push_int, store)                                            \
     X(store_float, xz, push_float, store)                                        \
     X(store_str, xz, push_str, store)                                            \

@@ -65,7 +65,7 @@ std::int64_t FileTable::open(const Value& path, const Value& mode, std::uint32_t
     return static_cast<std::int64_t>(entries_.size() - 1);
 }
 
-Value FileTable::read(const Value& handle, std::int64_t count, Heap& heap, std::uint32_t line) {
+Value FileTable::read_any(const Value& handle, std::int64_t count, Heap& heap, std::uint32_t line) {
     if (count < 0 || count > max_read_size) {
         std::string count_text;
         append_integer(count_text, count);
@@ -75,6 +75,12 @@ Value FileTable::read(const Value& handle, std::int64_t count, Heap& heap, std::
     if (count == 0)
         return Value::string({});
     const auto wanted = static_cast<std::size_t>(count);
+    if (wanted == 1) {
+        char byte = 0;
+        const std::size_t got =
+            entry.ahead ? read_through_block(entry, &byte, 1, line) : read_exactly(entry, &byte, 1, line);
+        return got == 0 ? Value::string({}) : one_byte_string(static_cast<unsigned char>(byte));
+    }
     char* buffer = heap.allocate_string(wanted, wanted);
     const std::size_t got = entry.ahead ? read_through_block(entry, buffer, wanted, line)
                                         : read_exactly(entry, buffer, wanted, line);
@@ -99,7 +105,8 @@ std::size_t FileTable::read_exactly(Entry& entry, char* buffer, std::size_t want
     return got;
 }
 
-std::size_t FileTable::read_through_block(Entry& entry, char* buffer, std::size_t wanted, std::uint32_t line) {
+std::size_t FileTable::read_through_block(Entry& entry, char* buffer, std::size_t wanted,
+                                          std::uint32_t line) {
     std::size_t got = 0;
     while (got < wanted) {
         if (entry.next == entry.end) {

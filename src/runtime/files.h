@@ -28,8 +28,17 @@ public:
     // Path first checked, then the mode ("r" or "w" exactly); the new handle.
     std::int64_t open(const Value& path, const Value& mode, std::uint32_t line);
     // Up to `count` bytes, in a buffer sized to what was read; the empty
-    // string at end of file.
-    Value read(const Value& handle, std::int64_t count, Heap& heap, std::uint32_t line);
+    // string at end of file, and a single byte as one_byte_string, which
+    // needs no buffer. A byte at a time from the block read ahead is the
+    // common case and stays inline.
+    Value read(const Value& handle, std::int64_t count, Heap& heap, std::uint32_t line) {
+        if (count == 1 && handle.is_int() && static_cast<std::uint64_t>(handle.as_int()) < entries_.size()) {
+            Entry& entry = entries_[static_cast<std::size_t>(handle.as_int())];
+            if (entry.next < entry.end)  // never for a closed entry: both are 0
+                return one_byte_string(static_cast<unsigned char>(entry.ahead[entry.next++]));
+        }
+        return read_any(handle, count, heap, line);
+    }
     void write(const Value& handle, const Value& value, std::uint32_t line);
     // Silent for closed or unknown handles.
     void close(const Value& handle, std::uint32_t line);
@@ -49,6 +58,7 @@ private:
     std::vector<Entry> entries_;
     std::vector<std::size_t> reading_ahead_;  // the entries holding a block
 
+    Value read_any(const Value& handle, std::int64_t count, Heap& heap, std::uint32_t line);
     // Up to `wanted` bytes into `buffer`, reading until then or the end.
     static std::size_t read_exactly(Entry& entry, char* buffer, std::size_t wanted, std::uint32_t line);
     std::size_t read_through_block(Entry& entry, char* buffer, std::size_t wanted, std::uint32_t line);

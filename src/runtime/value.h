@@ -7,6 +7,7 @@
 // (heap.h), which releases them once no Value the machine holds reaches them.
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -97,6 +98,18 @@ struct Value {
     std::uint64_t array_length() const { return meta >> length_shift; }
 };
 static_assert(sizeof(Value) == 16);
+
+// Every one-byte string, side by side, for as long as the program runs.
+inline constexpr std::array<char, 256> one_byte_texts = [] {
+    std::array<char, 256> bytes{};
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i);
+    return bytes;
+}();
+// The string of one byte: a view into that table, so a result of one byte
+// takes no buffer of its own (strings never change once made, so sharing
+// one cannot be seen).
+inline Value one_byte_string(unsigned char byte) { return Value::string({&one_byte_texts[byte], 1}); }
 
 // Tests on two values at once, for the fast paths of binary operations.
 inline bool both_ints(const Value& x, const Value& y) { return (x.meta | y.meta) == 0; }

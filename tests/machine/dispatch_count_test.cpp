@@ -12,20 +12,21 @@
 namespace oxel {
 namespace {
 
-// Dispatches of `source` with its loop count @ set to n.
-std::uint64_t dispatches(std::string source, std::uint64_t n) {
+// Dispatches of `source` with its loop count @ set to n, with the files
+// of `with`.
+std::uint64_t dispatches(std::string source, std::uint64_t n, const test::Case& with = {}) {
     source.replace(source.find('@'), 1, std::to_string(n));
     Machine machine(compile_program(source, "t.ox"));
     std::uint64_t count = 0;
-    const test::Outcome o = test::in_memory({}, [&] { count = machine.run_counting_dispatches(); });
+    const test::Outcome o = test::in_memory(with, [&] { count = machine.run_counting_dispatches(); });
     EXPECT_EQ(o.ending, "end");
     return count;
 }
 
 // The cost of one more pass: the difference between 2n and n passes, over n.
-double per_pass(const std::string& source) {
+double per_pass(const std::string& source, const test::Case& with = {}) {
     const std::uint64_t n = 1000;
-    return static_cast<double>(dispatches(source, 2 * n) - dispatches(source, n)) / n;
+    return static_cast<double>(dispatches(source, 2 * n, with) - dispatches(source, n, with)) / n;
 }
 
 // A function is made runnable on its first call, which costs the program no
@@ -100,6 +101,24 @@ TEST(DispatchCount, PerPassOfEachBenchmarkLoop) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(per_pass(c.source), c.per_pass) << c.name;
+}
+
+// A file read a byte at a time, each byte compared with string constants:
+// the read and both comparisons take one dispatch each, the count and the
+// loop's close one together, and no byte read takes an object of the heap.
+TEST(DispatchCount, ReadingAFileAByteAtATime) {
+    test::Case with;
+    with.files["bytes.txt"] = std::string(5000, '7');
+    const std::string source =
+        "fopen g, \"bytes.txt\", \"r\"\nn0\nc\"x\"\nlo@ w c != \"\"\n    (c. fread g, 1)\n"
+        "    if c == \"7\"\n        (n. n + 1)\necho n\n";
+    EXPECT_EQ(per_pass(source, with), 4);
+
+    std::string counted = source;
+    counted.replace(counted.find('@'), 1, "4000");
+    Machine machine(compile_program(counted, "t.ox"));
+    EXPECT_EQ(test::in_memory(with, [&] { machine.run(); }).out, "4000\n");
+    EXPECT_EQ(machine.heap.count_objects(), 0u);
 }
 
 }  // namespace

@@ -192,6 +192,9 @@ std::string random_program(std::mt19937_64& random) {
         }
     };
     auto text_operand = [&] { return pick(2) ? std::string("s") : variable(); };
+    // A comparison's operand: also a string constant, on either side.
+    const char* const texts[] = {"\"\"", "\"abc\"", "\"abd\"", "\"ab\"", "\"12\""};
+    auto compared = [&]() -> std::string { return pick(4) == 0 ? texts[pick(std::size(texts))] : operand(); };
     std::string text =
         "oxelfn f.p, q\n    (r. p - q)\n    rtn r\noxelfn g.p\n    (r. p * 2)\n    rtn r\n"
         "oxelfn h.p, q, u\n    (r. cat q, u)\n    rtn r\n";
@@ -246,12 +249,13 @@ std::string random_program(std::mt19937_64& random) {
             case 8:
                 text +=
                     "if " +
-                    (pick(5) == 0 ? variable() : operand() + " " + comparisons[pick(6)] + " " + operand()) +
+                    (pick(5) == 0 ? variable() : compared() + " " + comparisons[pick(6)] + " " + compared()) +
                     "\n    echo " + variable() + "\n";
                 break;
             case 9:
-                text += pick(2) ? "lo3\n"
-                                : "lo4 w " + variable() + " " + comparisons[pick(6)] + " " + operand() + "\n";
+                text += pick(2)
+                            ? "lo3\n"
+                            : "lo4 w " + variable() + " " + comparisons[pick(6)] + " " + compared() + "\n";
                 text += "    (" + target + ". " + target + " + 1)\n";
                 if (pick(2))
                     text += "    echo " + target + "\n";  // the close then evaluates the condition

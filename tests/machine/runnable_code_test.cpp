@@ -60,6 +60,12 @@ TEST(RunnableCode, EachCompiledShapeBecomesItsFusedInstruction) {
          "store_int lt_int_slot_jump push_int echo le_slot_float_jump push_int echo gt_float_slot_jump "
          "push_int "
          "echo halt fell_off"},
+        {"s\"a\"\nif s == \"7\"\n    echo 1\nif \"\" != s\n    echo 2\nif s < \"b\"\n    echo 3\n",
+         "store_str eq_slot_str_jump push_int echo ne_str_slot_jump push_int echo lt_slot_str_jump push_int "
+         "echo "
+         "halt fell_off"},
+        {"s\"a\"\nh0\nlo5 w s != \"\"\n    (s. fread h, 1)\n    (t. fread h, s)\n",
+         "store_str store_int store_int ne_slot_str_jump fread_int load fread loop_next halt fell_off"},
         {"x1\nlo5 w x < 3\n    echo x\nlo5 w x != x\n    echo x\n",
          "store_int store_int lt_slot_int_jump load echo lt_slot_int_while_next store_int ne_slots_jump load "
          "echo "
@@ -87,7 +93,9 @@ struct Counted {
 
 Counted run_counting(const Program& program, bool fuse) {
     Counted counted;
-    counted.outcome = test::in_memory({}, [&] {
+    test::Case files;
+    files.files["hello"] = "bytes to read";
+    counted.outcome = test::in_memory(files, [&] {
         Machine machine(program, fuse);
         counted.dispatches = machine.run_counting_dispatches();
     });
@@ -104,15 +112,16 @@ std::vector<Opcode> run_of(const FusedForm& form) {
 }
 
 // Slots: 0 the operand x (a float where the run takes a square root, a
-// string where it takes a length, a byte or a concatenation), 1 an
-// index or second operand, 2 an array of 4, 3 a target.
+// string where it takes a length, a byte, a concatenation or a comparison
+// with a string constant, the file "hello" where it reads), 1 an index or
+// second operand, 2 an array of 4, 3 a target.
 Program stack_edge_program(const FusedForm& form, int filled) {
     using enum Opcode;
     const std::vector<Opcode> run = run_of(form);
     auto takes = [&](Opcode op) { return std::find(run.begin(), run.end(), op) != run.end(); };
     const bool takes_root = takes(sqrt);
     const bool takes_divide = takes(div) || takes(mod);
-    const bool takes_text = takes(len) || takes(charat) || takes(cat) || takes(cmpstr);
+    const bool takes_text = takes(len) || takes(charat) || takes(cat) || takes(cmpstr) || takes(push_str);
     std::vector<Instruction> code = {
         {4, 0, 1, push_int},
         {2, 0, 1, newarr},
@@ -123,6 +132,8 @@ Program stack_edge_program(const FusedForm& form, int filled) {
         takes(cmpstr) ? Instruction{0, 0, 1, push_str} : Instruction{1, 0, 1, push_int},
         {1, 0, 1, store},
     };
+    if (takes(fread))
+        code.insert(code.end(), {{0, 0, 1, push_str}, {1, 0, 1, push_str}, {0, 0, 1, fopen}});
     for (int i = 0; i < filled; ++i)
         code.push_back({i, 0, 2, push_int});
     const auto start = static_cast<std::int64_t>(code.size());
@@ -159,6 +170,9 @@ Program stack_edge_program(const FusedForm& form, int filled) {
             case call:
                 in.a = 0;  // f, which takes as many arguments as the run loads
                 break;
+            case fread:
+                in.a = 3;
+                break;
             case arrset:
                 in.a = 2;
                 break;
@@ -171,7 +185,7 @@ Program stack_edge_program(const FusedForm& form, int filled) {
          {Instruction{3, 0, 20, load}, Instruction{0, 0, 20, echo}, Instruction{0, 0, 21, halt}})
         code.push_back(in);
     Program program;
-    program.strings = {"hello"};
+    program.strings = {"hello", "r"};
     Chunk top;
     top.name = top_chunk_name;
     top.slots = 4;
@@ -213,7 +227,8 @@ TEST(RunnableCode, EveryFusedFormAtTheEdgeOfAFullStack) {
             {
                 Machine machine(program);
                 const auto code = machine.runnable_code(1);
-                ASSERT_EQ(code[6 + filled].op == static_cast<Opcode>(form.op), fits);
+                const std::size_t start = program.chunks[1].code.size() - run_of(form).size() - 3;
+                ASSERT_EQ(code[start].op == static_cast<Opcode>(form.op), fits);
             }
             const Counted plain = run_counting(program, false);
             const Counted fused = run_counting(program, true);

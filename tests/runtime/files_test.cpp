@@ -143,6 +143,41 @@ TEST_F(Files, ShortFileGivesWhatItHas) {
     EXPECT_EQ(failure_of([&] { files.read(in, 0, heap, 5); }), "File not open @5");
 }
 
+// A read of one byte gives that byte's shared string and takes no buffer of
+// the heap, for every byte, from a block read ahead and from a file read
+// straight through (past the files that read ahead) alike; the near miss,
+// a read of two bytes, takes one.
+TEST_F(Files, OneByteReadsTakeNoBuffer) {
+    std::string every_byte;
+    for (int b = 0; b < 256; ++b)
+        every_byte += static_cast<char>(b);
+    put("bytes.bin", every_byte + "xy");
+    put("pad.txt", "");
+    std::vector<Value> opened;
+    for (bool ahead : {true, false}) {
+        SCOPED_TRACE(ahead ? "read ahead" : "read straight through");
+        if (!ahead)  // take the remaining places that read ahead
+            while (opened.size() < 70)
+                opened.push_back(I(files.open(path("pad.txt"), S("r"), 1)));
+        const Value in = I(files.open(path("bytes.bin"), S("r"), 1));
+        for (int b = 0; b < 256; ++b) {
+            const Value byte = files.read(in, 1, heap, 1);
+            ASSERT_EQ(byte.as_string(), std::string(1, static_cast<char>(b)));
+            EXPECT_FALSE(byte.in_heap());
+        }
+        EXPECT_EQ(heap.count_objects(), 0u);
+        const Value two = files.read(in, 2, heap, 1);
+        EXPECT_EQ(two.as_string(), "xy");
+        EXPECT_TRUE(two.in_heap());
+        EXPECT_EQ(heap.count_objects(), 1u);
+        EXPECT_EQ(files.read(in, 1, heap, 1).as_string(), "");  // end of file
+        heap.collect();
+        files.close(in, 1);
+    }
+    for (const Value& h : opened)
+        files.close(h, 1);
+}
+
 TEST_F(Files, OpenFailures) {
     put("here.txt", "x");
     const std::string missing = (dir_ / "missing.txt").string();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -111,6 +113,60 @@ TEST_F(Platform, LongPaths) {
     EXPECT_FALSE(open_for_reading(path + "./" + name.substr(1)));
     EXPECT_FALSE(create_for_writing(path + "./" + name));
 }
+
+// The size as the system sees it, or nothing; a NUL byte ends no path
+// early, so "big\0" is not the file "big".
+TEST_F(Platform, FileSize) {
+    ASSERT_TRUE(put(dir + "big", std::string(70000, 'x')));
+    ASSERT_TRUE(put(dir + "empty", ""));
+    const struct {
+        std::string path;
+        std::optional<std::uint64_t> size;
+    } cases[] = {
+        {dir + "big", 70000},
+        {dir + "empty", 0},
+        {dir + "none", std::nullopt},
+        {dir + "big\0"s, std::nullopt},
+        {dir + "big/x", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(file_size(c.path), c.size) << c.path;
+}
+
+#if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+
+// The field of /proc/self/smaps_rollup, in KiB: 0 when it is not there.
+std::uint64_t rollup_field(std::string_view field) {
+    const std::string rollup = read_whole_file("/proc/self/smaps_rollup", 1 << 16).value_or("");
+    const std::size_t at = rollup.find(field);
+    return at == std::string::npos ? 0 : std::strtoull(rollup.c_str() + at + field.size(), nullptr, 10);
+}
+
+char* volatile seen_block = nullptr;  // so that the block is not left out
+
+// After the hint, blocks that fill the room lie in huge pages; before it (or
+// after a hint of less than 256 KiB) they do not. Only where the
+// system gives huge pages to memory marked for them.
+TEST(PlatformMemory, ExpectedAllocationsGoToHugePages) {
+    const auto setting = read_whole_file("/sys/kernel/mm/transparent_hugepage/enabled", 1000);
+    if (!setting || setting->find("[madvise]") == std::string::npos || rollup_field("AnonHugePages:") != 0)
+        GTEST_SKIP() << "no huge pages on request here";
+    constexpr std::size_t block = std::size_t{6} << 20;
+    const auto fill = [] {
+        auto* bytes = static_cast<char*>(std::malloc(block));
+        seen_block = bytes;
+        std::memset(bytes, 'x', block);
+        const std::uint64_t kib = rollup_field("AnonHugePages:");
+        std::free(bytes);
+        return kib;
+    };
+    expect_allocations(std::size_t{255} << 10);
+    EXPECT_EQ(fill(), 0u);
+    expect_allocations(2 * block);
+    EXPECT_GE(fill(), 4096u);
+}
+
+#endif
 
 #ifdef _WIN32
 

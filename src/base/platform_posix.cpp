@@ -330,8 +330,9 @@ void expect_allocations(std::size_t bytes) {
     void* volatile grown = std::malloc(room);  // volatile: so that the pair stays
     const auto after = reinterpret_cast<std::uintptr_t>(::sbrk(0));
     std::free(grown);
-    if (grown == nullptr || after < before + room)
-        return;  // not grown in place
+    const auto grown_end = reinterpret_cast<std::uintptr_t>(grown) + room;
+    if (grown == nullptr || grown_end <= before || grown_end > after)
+        return;  // not in the heap's new part: it did not grow in place
     // The free room at the top of the heap starts at `top`. The untouched
     // part of it, from the first boundary to the end of the block just
     // freed, is marked before anything there is touched (a page touched
@@ -339,7 +340,7 @@ void expect_allocations(std::size_t bytes) {
     // fills the room up to the boundary, kept until exit, makes the blocks
     // that follow start there.
     const std::uintptr_t top = after - ::mallinfo2().keepcost;
-    const std::uintptr_t end = round_down(reinterpret_cast<std::uintptr_t>(grown) + room);
+    const std::uintptr_t end = round_down(grown_end);
     constexpr std::size_t block_header = sizeof(std::size_t);
     constexpr std::size_t smallest_block = 4 * sizeof(std::size_t);
     const std::uintptr_t boundary = top % huge_page == 0 ? top : round_down(top + smallest_block + huge_page - 1);

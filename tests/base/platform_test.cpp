@@ -9,6 +9,8 @@
 #include <string>
 #include <thread>
 
+#include "huge_pages.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -135,28 +137,20 @@ TEST_F(Platform, FileSize) {
 
 #if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
 
-// The field of /proc/self/smaps_rollup, in KiB: 0 when it is not there.
-std::uint64_t rollup_field(std::string_view field) {
-    const std::string rollup = read_whole_file("/proc/self/smaps_rollup", 1 << 16).value_or("");
-    const std::size_t at = rollup.find(field);
-    return at == std::string::npos ? 0 : std::strtoull(rollup.c_str() + at + field.size(), nullptr, 10);
-}
-
 char* volatile seen_block = nullptr;  // so that the block is not left out
 
 // After the hint, blocks that fill the room lie in huge pages; before it (or
 // after a hint of less than 256 KiB) they do not. Only where the
 // system gives huge pages to memory marked for them.
 TEST(PlatformMemory, ExpectedAllocationsGoToHugePages) {
-    const auto setting = read_whole_file("/sys/kernel/mm/transparent_hugepage/enabled", 1000);
-    if (!setting || setting->find("[madvise]") == std::string::npos || rollup_field("AnonHugePages:") != 0)
+    if (!test::huge_pages_on_request() || test::huge_page_kib() != 0)
         GTEST_SKIP() << "no huge pages on request here";
     constexpr std::size_t block = std::size_t{6} << 20;
     const auto fill = [] {
         auto* bytes = static_cast<char*>(std::malloc(block));
         seen_block = bytes;
         std::memset(bytes, 'x', block);
-        const std::uint64_t kib = rollup_field("AnonHugePages:");
+        const std::uint64_t kib = test::huge_page_kib();
         std::free(bytes);
         return kib;
     };

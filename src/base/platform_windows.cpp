@@ -409,7 +409,8 @@ std::optional<std::uint64_t> file_size(std::string_view path) {
 }
 
 // The process heap takes no such hint.
-void expect_allocations(std::size_t) {}
+ExpectedAllocations::ExpectedAllocations(std::size_t) {}
+ExpectedAllocations::~ExpectedAllocations() = default;
 
 void ignore_broken_pipe() {}
 

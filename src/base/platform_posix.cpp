@@ -8,6 +8,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -306,38 +307,35 @@ std::optional<std::uint64_t> file_size(std::string_view path) {
 namespace {
 
 void* volatile kept_below_boundary = nullptr;  // volatile: so that the block is made
-// glibc's own: blocks from 128 KiB on get mappings of their own.
-constexpr int usual_mapped_block = 128 * 1024;
 
-// Makes the room; false when nothing changed.
-bool take_room(std::size_t bytes) {
+}  // namespace
+
+void expect_allocations(std::size_t bytes) {
     constexpr std::size_t huge_page = std::size_t{2} << 20;  // with 4 KiB pages
     // Below this, the faults saved cost less than clearing one huge page.
     constexpr std::size_t least = huge_page / 8;
     // glibc takes blocks of at most 32 MiB from the heap; the room is one.
     constexpr std::size_t most = std::size_t{24} << 20;
-    static bool done = false;
-    if (bytes < least || done || ::sysconf(_SC_PAGESIZE) != 4096)
-        return false;
-    done = true;
+    static std::atomic<bool> done{false};  // a tool may compile on a thread of its own
+    if (bytes < least || ::sysconf(_SC_PAGESIZE) != 4096 || done.exchange(true))
+        return;
     const auto round_down = [](std::uintptr_t address) { return address & ~(huge_page - 1); };
     // One huge page more on each side: the room below the first boundary,
     // and the last one, touched by the allocator's own bookkeeping, stay small.
     const std::size_t room = std::min(bytes, most) + 2 * huge_page;
     // Blocks up to the size of the room come from the heap rather than
-    // mappings of their own, and freeing them keeps the room.
+    // mappings of their own, and freeing them keeps the room: what glibc
+    // sets by itself once a mapped block of that size is freed.
     const int largest_block = static_cast<int>(room + huge_page);
-    if (::mallopt(M_MMAP_THRESHOLD, largest_block) == 0)
-        return false;
-    if (::mallopt(M_TRIM_THRESHOLD, 2 * largest_block) == 0)
-        return true;
+    if (::mallopt(M_MMAP_THRESHOLD, largest_block) == 0 || ::mallopt(M_TRIM_THRESHOLD, 2 * largest_block) == 0)
+        return;
     const auto before = reinterpret_cast<std::uintptr_t>(::sbrk(0));
     void* volatile grown = std::malloc(room);  // volatile: so that the pair stays
     const auto after = reinterpret_cast<std::uintptr_t>(::sbrk(0));
     std::free(grown);
     const auto grown_end = reinterpret_cast<std::uintptr_t>(grown) + room;
     if (grown == nullptr || grown_end <= before || grown_end > after)
-        return true;  // not in the heap's new part: it did not grow in place
+        return;  // not in the heap's new part: it did not grow in place
     // The free room at the top of the heap starts at `top`. The untouched
     // part of it, from the first boundary to the end of the block just
     // freed, is marked before anything there is touched (a page touched
@@ -350,26 +348,12 @@ bool take_room(std::size_t bytes) {
     constexpr std::size_t smallest_block = 4 * sizeof(std::size_t);
     const std::uintptr_t boundary = top % huge_page == 0 ? top : round_down(top + smallest_block + huge_page - 1);
     if (end <= boundary || ::madvise(reinterpret_cast<void*>(boundary), end - boundary, MADV_HUGEPAGE) != 0)
-        return true;
+        return;
     if (boundary != top)
         kept_below_boundary = std::malloc(boundary - top - block_header);
-    return true;
-}
-
-}  // namespace
-
-ExpectedAllocations::ExpectedAllocations(std::size_t bytes) : taken_(take_room(bytes)) {}
-
-// Once what is left of the room is used, a large block gets a mapping of its
-// own again, as before: what the program allocates as it runs is not kept in
-// the heap after it is freed.
-ExpectedAllocations::~ExpectedAllocations() {
-    if (taken_)
-        (void)::mallopt(M_MMAP_THRESHOLD, usual_mapped_block);
 }
 #else
-ExpectedAllocations::ExpectedAllocations(std::size_t) {}
-ExpectedAllocations::~ExpectedAllocations() = default;
+void expect_allocations(std::size_t) {}
 #endif
 
 void ignore_broken_pipe() { std::signal(SIGPIPE, SIG_IGN); }

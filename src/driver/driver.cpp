@@ -74,21 +74,15 @@ int run_main(int argc, char** argv, int (*command_line)(std::span<const std::str
 int run_main_file(std::string_view path, ProgramRunner& runner) {
     UnreadInputGiveBack give_back;
     try {
-        Program program = [&] {
-            // Compiling allocates in proportion to the text, and most of it
-            // lives until exit: the allocator hears of it before the text
-            // is read, and no more once the program is compiled.
-            const auto size = platform::file_size(path);
-            platform::ExpectedAllocations expected(
-                size && *size < main_file_limit ? static_cast<std::size_t>(*size) * compile_bytes_per_source_byte
-                                                : 0);
-            auto text = platform::read_whole_file(path, main_file_limit);
-            if (!text)
-                report_error(FailureKind::cannot_open_main, "'" + std::string(path) + "'",
-                             SourceRange{std::string(path), 1, 0, 0});
-            return compile_program(std::move(*text), path, runner.compile_observer());
-        }();
-        runner.run(std::move(program));
+        // Compiling allocates in proportion to the text, which mostly lives
+        // until exit: the allocator hears of it before the text is read.
+        if (const auto size = platform::file_size(path); size && *size < main_file_limit)
+            platform::expect_allocations(static_cast<std::size_t>(*size) * compile_bytes_per_source_byte);
+        auto text = platform::read_whole_file(path, main_file_limit);
+        if (!text)
+            report_error(FailureKind::cannot_open_main, "'" + std::string(path) + "'",
+                         SourceRange{std::string(path), 1, 0, 0});
+        runner.run(compile_program(std::move(*text), path, runner.compile_observer()));
         return 0;
     } catch (const Failure& failure) {
         std::string report = format_report(failure);

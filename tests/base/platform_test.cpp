@@ -142,37 +142,29 @@ TEST_F(Platform, FileSize) {
 
 char* volatile seen_block = nullptr;  // so that the block is not left out
 
-// While the hint lives, blocks that fill the room lie in huge pages; before
-// it, or while a hint of less than 256 KiB lives, they do not. After it, a
-// block larger than the room gets a mapping of its own again. Only where the
-// system gives huge pages to memory marked for them.
+// After the hint, blocks that fill the room come from the heap and lie in
+// huge pages; before it (or after a hint of less than 256 KiB) they do not.
+// Only where the system gives huge pages to memory marked for them.
 TEST(PlatformMemory, ExpectedAllocationsGoToHugePages) {
     if (!test::huge_pages_on_request() || test::huge_page_kib() != 0)
         GTEST_SKIP() << "no huge pages on request here";
     constexpr std::size_t block = std::size_t{6} << 20;
-    const auto fill = [](std::size_t size) {
-        auto* bytes = static_cast<char*>(std::malloc(size));
+    const std::size_t mapped_before = ::mallinfo2().hblks;
+    const auto fill = [] {
+        auto* bytes = static_cast<char*>(std::malloc(block));
         seen_block = bytes;
-        std::memset(bytes, 'x', size);
+        std::memset(bytes, 'x', block);
         const std::uint64_t kib = test::huge_page_kib();
         const std::size_t mapped = ::mallinfo2().hblks;
         std::free(bytes);
         return std::pair{kib, mapped};
     };
-    {
-        const ExpectedAllocations too_few(std::size_t{255} << 10);
-        EXPECT_EQ(fill(block).first, 0u);
-    }
-    const std::size_t mapped_before = ::mallinfo2().hblks;
-    {
-        const ExpectedAllocations expected(2 * block);
-        const auto [kib, mapped] = fill(block);
-        EXPECT_GE(kib, 4096u);
-        EXPECT_EQ(mapped, mapped_before);
-    }
-    // 17 MiB: more than the room of 12 + 4 MiB holds, less than the 18 MiB
-    // up to which blocks come from the heap while the hint lives.
-    EXPECT_EQ(fill(std::size_t{17} << 20).second, mapped_before + 1);
+    expect_allocations(std::size_t{255} << 10);
+    EXPECT_EQ(fill().first, 0u);
+    expect_allocations(2 * block);
+    const auto [kib, mapped] = fill();
+    EXPECT_GE(kib, 4096u);
+    EXPECT_EQ(mapped, mapped_before);
 }
 
 #endif

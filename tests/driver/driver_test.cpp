@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -63,7 +64,7 @@ struct HugePageWatch : ProgramRunner {
     void run(Program) override { kib = test::huge_page_kib(); }
 };
 
-// A main file of 25 KB or more has its compilation's memory set aside in huge
+// A main file of 26 KB or more has its compilation's memory set aside in huge
 // pages before it is read; a smaller one does not. On the system's own files,
 // which is where the size is asked.
 TEST(Driver, LargeMainFileIsCompiledInHugePages) {
@@ -71,7 +72,8 @@ TEST(Driver, LargeMainFileIsCompiledInHugePages) {
         GTEST_SKIP() << "no huge pages on request here";
     const std::filesystem::path folder = std::filesystem::temp_directory_path();
     const auto path_for = [&](std::size_t lines) {
-        const std::filesystem::path path = folder / ("oxel-large-" + std::to_string(lines) + ".ox");
+        const std::filesystem::path path =
+            folder / ("oxel-large-" + std::to_string(std::random_device()()) + "-" + std::to_string(lines) + ".ox");
         std::string text = "x0\n";
         for (std::size_t i = 0; i < lines; ++i)
             text += "(x. x + 1)\n";

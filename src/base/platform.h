@@ -117,6 +117,23 @@ bool write_whole_file(std::string_view path, std::string_view bytes);
 // folder); false when it cannot. Not the backend's: the process's own.
 bool change_directory(std::string_view path);
 
+// The size in bytes of the file at `path` as the system sees it now;
+// nothing when there is no such file or it cannot be asked. Read from the
+// system itself, backend or not, and only a hint (for expect_allocations):
+// what a read returns is what counts.
+std::optional<std::uint64_t> file_size(std::string_view path);
+
+// Tells the memory allocator that about `bytes` are about to be allocated in
+// blocks that mostly live until the process ends (a large program's image).
+// Where the system allows it, that room is taken from it at once and backed
+// by huge pages, so that filling it costs a few page faults rather than one
+// per 4 KiB page. From then on, blocks up to the room's size come from the
+// heap and stay there when freed (as glibc does by itself once a mapped
+// block of that size is freed). Only the first hint counts; below 256 KiB,
+// or where the system cannot do it, nothing happens. Nothing is allocated
+// for the caller, and no block changes.
+void expect_allocations(std::size_t bytes);
+
 // A write to a pipe whose reader has gone must fail like any other write,
 // not end the process.
 void ignore_broken_pipe();

@@ -8,12 +8,16 @@
 #include <sys/uio.h>
 #include <unistd.h>
 #include <algorithm>
-#include <charconv>
-#include <cstdint>
+#include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace oxel::platform {
 
@@ -287,6 +291,73 @@ void give_back(FileHandle file, std::size_t count) {
 }
 
 }  // namespace os
+
+std::optional<std::uint64_t> file_size(std::string_view path) {
+    if (holds_nul(path))
+        return std::nullopt;
+    std::string name(path);
+    struct stat info;
+    if (::stat(name.c_str(), &info) != 0 || info.st_size < 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
+// glibc's main heap grows with brk, in one piece: the room is made by growing
+// it once, and the part of it from the first huge-page boundary on is marked
+// for huge pages. A sanitizer's allocator keeps its own memory: nothing to do.
+#if defined(__GLIBC__) && defined(MADV_HUGEPAGE) && !defined(__SANITIZE_ADDRESS__) && \
+    !defined(__SANITIZE_THREAD__)
+namespace {
+
+void* volatile kept_below_boundary = nullptr;  // volatile: so that the block is made
+
+}  // namespace
+
+void expect_allocations(std::size_t bytes) {
+    constexpr std::size_t huge_page = std::size_t{2} << 20;  // with 4 KiB pages
+    // Below this, the faults saved cost less than clearing one huge page.
+    constexpr std::size_t least = huge_page / 8;
+    // glibc takes blocks of at most 32 MiB from the heap; the room is one.
+    constexpr std::size_t most = std::size_t{24} << 20;
+    static std::atomic<bool> done{false};  // a tool may compile on a thread of its own
+    if (bytes < least || ::sysconf(_SC_PAGESIZE) != 4096 || done.exchange(true))
+        return;
+    const auto round_down = [](std::uintptr_t address) { return address & ~(huge_page - 1); };
+    // One huge page more on each side: the room below the first boundary,
+    // and the last one, touched by the allocator's own bookkeeping, stay small.
+    const std::size_t room = std::min(bytes, most) + 2 * huge_page;
+    // Blocks up to the size of the room come from the heap rather than
+    // mappings of their own, and freeing them keeps the room: what glibc
+    // sets by itself once a mapped block of that size is freed.
+    const int largest_block = static_cast<int>(room + huge_page);
+    if (::mallopt(M_MMAP_THRESHOLD, largest_block) == 0 || ::mallopt(M_TRIM_THRESHOLD, 2 * largest_block) == 0)
+        return;
+    const auto before = reinterpret_cast<std::uintptr_t>(::sbrk(0));
+    void* volatile grown = std::malloc(room);  // volatile: so that the pair stays
+    const auto after = reinterpret_cast<std::uintptr_t>(::sbrk(0));
+    std::free(grown);
+    const auto grown_end = reinterpret_cast<std::uintptr_t>(grown) + room;
+    if (grown == nullptr || grown_end <= before || grown_end > after)
+        return;  // not in the heap's new part: it did not grow in place
+    // The free room at the top of the heap starts at `top`. The untouched
+    // part of it, from the first boundary to the end of the block just
+    // freed, is marked before anything there is touched (a page touched
+    // first would keep its 2 MiB range in small pages); then a block that
+    // fills the room up to the boundary, kept until exit, makes the blocks
+    // that follow start there.
+    const std::uintptr_t top = after - ::mallinfo2().keepcost;
+    const std::uintptr_t end = round_down(grown_end);
+    constexpr std::size_t block_header = sizeof(std::size_t);
+    constexpr std::size_t smallest_block = 4 * sizeof(std::size_t);
+    const std::uintptr_t boundary = top % huge_page == 0 ? top : round_down(top + smallest_block + huge_page - 1);
+    if (end <= boundary || ::madvise(reinterpret_cast<void*>(boundary), end - boundary, MADV_HUGEPAGE) != 0)
+        return;
+    if (boundary != top)
+        kept_below_boundary = std::malloc(boundary - top - block_header);
+}
+#else
+void expect_allocations(std::size_t) {}
+#endif
 
 void ignore_broken_pipe() { std::signal(SIGPIPE, SIG_IGN); }
 

@@ -399,6 +399,19 @@ void give_back(FileHandle file, std::size_t count) {
 
 // Windows has no signal for a vanished reader: the write fails with
 // ERROR_NO_DATA or ERROR_BROKEN_PIPE, and the failure is ignored.
+std::optional<std::uint64_t> file_size(std::string_view path) {
+    if (path.empty() || holds_nul(path) || names_device(path))
+        return std::nullopt;
+    const auto name = wide_path(path);
+    WIN32_FILE_ATTRIBUTE_DATA info;
+    if (!name || !::GetFileAttributesExW(name->c_str(), GetFileExInfoStandard, &info))
+        return std::nullopt;
+    return (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+}
+
+// The process heap takes no such hint.
+void expect_allocations(std::size_t) {}
+
 void ignore_broken_pipe() {}
 
 std::optional<CodeMemory> allocate_code_memory(std::size_t bytes) {

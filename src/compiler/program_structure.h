@@ -18,6 +18,12 @@ struct CompileObserver;
 // refuse a longer one.
 inline constexpr std::size_t main_file_limit = 10'485'760;
 
+// About what compiling a main file allocates per byte of its text, the text
+// itself included, for a program of short statements that takes in no
+// headers: most of it is the image's code, a few instructions of 24 bytes
+// per line. A hint for the allocator only (see the compile memory test).
+inline constexpr std::size_t compile_bytes_per_source_byte = 10;
+
 // The path of the header that an include line's text names in a file of
 // the folder `dir`: the text as written when it is absolute or has a drive.
 std::string resolve_header_path(std::string_view dir, std::string_view text);

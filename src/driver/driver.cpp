@@ -74,6 +74,10 @@ int run_main(int argc, char** argv, int (*command_line)(std::span<const std::str
 int run_main_file(std::string_view path, ProgramRunner& runner) {
     UnreadInputGiveBack give_back;
     try {
+        // Compiling allocates in proportion to the text, which mostly lives
+        // until exit: the allocator hears of it before the text is read.
+        if (const auto size = platform::file_size(path); size && *size < main_file_limit)
+            platform::expect_allocations(static_cast<std::size_t>(*size) * compile_bytes_per_source_byte);
         auto text = platform::read_whole_file(path, main_file_limit);
         if (!text)
             report_error(FailureKind::cannot_open_main, "'" + std::string(path) + "'",

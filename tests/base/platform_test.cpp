@@ -2,11 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <thread>
 
+#include "huge_pages.h"
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -111,6 +118,56 @@ TEST_F(Platform, LongPaths) {
     EXPECT_FALSE(open_for_reading(path + "./" + name.substr(1)));
     EXPECT_FALSE(create_for_writing(path + "./" + name));
 }
+
+// The size as the system sees it, or nothing; a NUL byte ends no path
+// early, so "big\0" is not the file "big".
+TEST_F(Platform, FileSize) {
+    ASSERT_TRUE(put(dir + "big", std::string(70000, 'x')));
+    ASSERT_TRUE(put(dir + "empty", ""));
+    const struct {
+        std::string path;
+        std::optional<std::uint64_t> size;
+    } cases[] = {
+        {dir + "big", 70000},
+        {dir + "empty", 0},
+        {dir + "none", std::nullopt},
+        {dir + "big\0"s, std::nullopt},
+        {dir + "big/x", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(file_size(c.path), c.size) << c.path;
+}
+
+#if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+
+char* volatile seen_block = nullptr;  // so that the block is not left out
+
+// After the hint, blocks that fill the room come from the heap and lie in
+// huge pages; before it (or after a hint of less than 256 KiB) they do not.
+// Only where the system gives huge pages to memory marked for them.
+TEST(PlatformMemory, ExpectedAllocationsGoToHugePages) {
+    if (!test::huge_pages_on_request() || test::huge_page_kib() != 0)
+        GTEST_SKIP() << "no huge pages on request here";
+    constexpr std::size_t block = std::size_t{6} << 20;
+    const std::size_t mapped_before = ::mallinfo2().hblks;
+    const auto fill = [] {
+        auto* bytes = static_cast<char*>(std::malloc(block));
+        seen_block = bytes;
+        std::memset(bytes, 'x', block);
+        const std::uint64_t kib = test::huge_page_kib();
+        const std::size_t mapped = ::mallinfo2().hblks;
+        std::free(bytes);
+        return std::pair{kib, mapped};
+    };
+    expect_allocations(std::size_t{255} << 10);
+    EXPECT_EQ(fill().first, 0u);
+    expect_allocations(2 * block);
+    const auto [kib, mapped] = fill();
+    EXPECT_GE(kib, 4096u);
+    EXPECT_EQ(mapped, mapped_before);
+}
+
+#endif
 
 #ifdef _WIN32
 

@@ -2,11 +2,14 @@
 // file's size limit at its edge.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "driver/driver.h"
+#include "huge_pages.h"
 #include "in_memory_run.h"
 
 namespace oxel {
@@ -52,6 +55,41 @@ TEST(Driver, VersionWinsWithoutReadingAnything) {
     EXPECT_EQ(r.out, version_line);
     EXPECT_EQ(r.err, "");
 }
+
+#if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+
+// Sees how much of the process lies in huge pages once the program is compiled.
+struct HugePageWatch : ProgramRunner {
+    std::uint64_t kib = 0;
+    void run(Program) override { kib = test::huge_page_kib(); }
+};
+
+// A main file of 26 KB or more has its compilation's memory set aside in huge
+// pages before it is read; a smaller one does not. On the system's own files,
+// which is where the size is asked.
+TEST(Driver, LargeMainFileIsCompiledInHugePages) {
+    if (!test::huge_pages_on_request() || test::huge_page_kib() != 0)
+        GTEST_SKIP() << "no huge pages on request here";
+    const std::filesystem::path folder = std::filesystem::temp_directory_path();
+    const auto path_for = [&](std::size_t lines) {
+        const std::filesystem::path path =
+            folder / ("oxel-large-" + std::to_string(std::random_device()()) + "-" + std::to_string(lines) + ".ox");
+        std::string text = "x0\n";
+        for (std::size_t i = 0; i < lines; ++i)
+            text += "(x. x + 1)\n";
+        EXPECT_TRUE(platform::write_whole_file(path.string(), text));
+        return path;
+    };
+    for (const auto& [lines, huge] : {std::pair{2000, false}, std::pair{4000, true}}) {
+        const std::filesystem::path path = path_for(lines);  // 22 KB, then 44 KB
+        HugePageWatch watch;
+        EXPECT_EQ(run_main_file(path.string(), watch), 0);
+        std::filesystem::remove(path);
+        EXPECT_EQ(watch.kib > 0, huge) << lines << " lines";
+    }
+}
+
+#endif
 
 }  // namespace
 }  // namespace oxel

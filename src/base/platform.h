@@ -35,7 +35,8 @@ std::optional<std::string> environment_variable(const char* name);
 
 // Memory for machine code made during the run. It is never writable and
 // executable at once: it comes writable (and readable), is filled, and is
-// then made executable (and readable) for good. Whole pages; released once.
+// then made executable (and readable); it may be made writable again to add
+// code, while none of it runs. Whole pages; released once.
 struct CodeMemory {
     void* address = nullptr;
     std::size_t size = 0;  // a whole number of pages
@@ -45,6 +46,9 @@ std::optional<CodeMemory> allocate_code_memory(std::size_t bytes);
 // Writable to executable; false when the system refuses (then it stays
 // writable and must not be run).
 bool make_code_executable(const CodeMemory& memory);
+// Executable to writable, to add code; false when the system refuses (then
+// it stays executable, unchanged).
+bool make_code_writable(const CodeMemory& memory);
 void release_code_memory(const CodeMemory& memory);
 // What the system allows on the page holding `address`, as it reports it;
 // nothing where it cannot tell (for tests of the rule above).

@@ -376,6 +376,10 @@ bool make_code_executable(const CodeMemory& memory) {
     return ::mprotect(memory.address, memory.size, PROT_READ | PROT_EXEC) == 0;
 }
 
+bool make_code_writable(const CodeMemory& memory) {
+    return ::mprotect(memory.address, memory.size, PROT_READ | PROT_WRITE) == 0;
+}
+
 void release_code_memory(const CodeMemory& memory) {
     if (memory.address)
         ::munmap(memory.address, memory.size);

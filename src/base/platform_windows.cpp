@@ -435,6 +435,11 @@ bool make_code_executable(const CodeMemory& memory) {
     return true;
 }
 
+bool make_code_writable(const CodeMemory& memory) {
+    DWORD old = 0;
+    return VirtualProtect(memory.address, memory.size, PAGE_READWRITE, &old) != 0;
+}
+
 void release_code_memory(const CodeMemory& memory) {
     if (memory.address)
         VirtualFree(memory.address, 0, MEM_RELEASE);

@@ -99,8 +99,31 @@ void JitTier::refused(Instruction& first) {
     code_.functions.erase(&first);
 }
 
+// Pieces of code are packed: each goes after the last in the newest block
+// of pages, which is made writable for the copy and executable again. That
+// is safe because none of it runs meanwhile: the tier compiles from the
+// interpreter, and compiled code never calls out. A piece that does not fit
+// starts a block of the pages it needs, paid from the run's memory.
 void* JitTier::install(const std::vector<std::uint8_t>& bytes) {
-    if (bytes.empty() || code_bytes_ + bytes.size() > max_code_bytes)
+    constexpr std::size_t alignment = 16;
+    if (bytes.empty())
+        return nullptr;
+    if (!memory_.empty()) {
+        const platform::CodeMemory& last = memory_.back();
+        const std::size_t at = (used_ + alignment - 1) / alignment * alignment;
+        if (at <= last.size && bytes.size() <= last.size - at && platform::make_code_writable(last)) {
+            auto* const address = static_cast<std::uint8_t*>(last.address) + at;
+            std::memcpy(address, bytes.data(), bytes.size());
+            if (!platform::make_code_executable(last)) {
+                // The code already there cannot run any more.
+                stop_compiling();
+                return nullptr;
+            }
+            used_ = at + bytes.size();
+            return address;
+        }
+    }
+    if (code_bytes_ + bytes.size() > max_code_bytes)
         return nullptr;
     const std::optional<platform::CodeMemory> memory = platform::allocate_code_memory(bytes.size());
     if (!memory)
@@ -121,7 +144,18 @@ void* JitTier::install(const std::vector<std::uint8_t>& bytes) {
     }
     memory_.push_back(*memory);
     code_bytes_ += memory->size;
+    used_ = bytes.size();
     return memory->address;
+}
+
+void JitTier::stop_compiling() {
+    for (auto& [close, loop] : code_.loops)
+        const_cast<Instruction*>(close)->op = as_opcode(loop.close);
+    for (auto& [first, function] : code_.functions)
+        const_cast<Instruction*>(first)->op = as_opcode(function.first);
+    code_.loops.clear();
+    code_.functions.clear();
+    mode_ = JitMode::off;
 }
 
 }  // namespace oxel

@@ -156,9 +156,13 @@ private:
     std::size_t compiled_ = 0;
     std::size_t given_up_ = 0;
     std::size_t code_bytes_ = 0;
+    std::size_t used_ = 0;  // bytes of the newest block holding code
 
     // Made executable and counted: where the code is, or nothing.
     void* install(const std::vector<std::uint8_t>& bytes);
+    // Every compiled instruction back to its own opcode, and nothing
+    // compiled from now on: for when code memory can no longer be run.
+    void stop_compiling();
 };
 
 // The machine code of the loop closed by `close` (a loop's close whose jump

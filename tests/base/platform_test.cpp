@@ -259,7 +259,7 @@ namespace oxel {
 namespace {
 
 // Code memory is writable until made executable, and never both; what it
-// holds survives the change.
+// holds survives each change, and code added after runs.
 TEST(CodeMemory, WritableThenExecutableNeverBoth) {
     const std::optional<platform::CodeMemory> memory = platform::allocate_code_memory(100);
     ASSERT_TRUE(memory);
@@ -278,6 +278,18 @@ TEST(CodeMemory, WritableThenExecutableNeverBoth) {
     EXPECT_TRUE(after->executable);
     EXPECT_EQ(bytes[0], 0xc3);
     EXPECT_EQ(bytes[memory->size - 1], 0x5a);
+    ASSERT_TRUE(platform::make_code_writable(*memory));
+    const std::optional<platform::PageAccess> again = platform::page_access(bytes);
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(again->writable);
+    EXPECT_FALSE(again->executable);
+    EXPECT_EQ(bytes[memory->size - 1], 0x5a);
+#if defined(__x86_64__) || defined(_M_X64)
+    const unsigned char answer[] = {0xb8, 42, 0, 0, 0, 0xc3};  // mov eax, 42; ret
+    std::memcpy(bytes + 16, answer, sizeof answer);
+    ASSERT_TRUE(platform::make_code_executable(*memory));
+    EXPECT_EQ(reinterpret_cast<int (*)()>(bytes + 16)(), 42);
+#endif
     platform::release_code_memory(*memory);
     // Ordinary memory is no code.
     const int plain = 0;

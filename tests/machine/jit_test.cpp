@@ -222,6 +222,18 @@ TEST(JitTier, CodeTakenFromTheRunsMemory) {
     }
 }
 
+// Code is packed: eight small loops and a function take one page, not
+// nine, and each runs right after the next was added beside it.
+TEST(JitTier, CodeSharesPages) {
+    std::string source = "oxelfn twice.n\n    (r. n + n)\n    rtn r\ns0\n";
+    for (int i = 1; i <= 8; ++i)
+        source += "lo50\n    (s. s + " + std::to_string(i) + ")\n(t. twice s)\necho t\n";
+    const test::JitCounts tier = expect_same_in_every_mode(source);
+    EXPECT_EQ(tier.compiled, 8u);
+    EXPECT_EQ(tier.functions, 1u);
+    EXPECT_EQ(tier.code_bytes, 4096u);
+}
+
 // Functions that run to their return without leaving, their calls of
 // themselves included, are compiled whole at a call; one whose kinds or
 // frames do not suit it runs interpreted, and fails as it would there.

@@ -38,7 +38,7 @@ Outcome run_case_with_jit(const Program& program, const Case& c, JitMode mode, J
             ~Count() {
                 if (tier)
                     *tier = {machine.jit().compiled_loops(), machine.jit().given_up_loops(),
-                             machine.jit().compiled_functions()};
+                             machine.jit().compiled_functions(), machine.jit().code_bytes()};
             }
         } count{machine, tier};
         machine.run();

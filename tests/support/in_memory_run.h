@@ -88,6 +88,7 @@ struct JitCounts {
     std::size_t compiled = 0;
     std::size_t given_up = 0;
     std::size_t functions = 0;
+    std::size_t code_bytes = 0;
 };
 Outcome run_case_with_jit(const Program& program, const Case& c, JitMode mode, JitCounts* tier = nullptr,
                           std::size_t bytes = 0);

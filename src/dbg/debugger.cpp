@@ -78,6 +78,7 @@ void Debugger::begin(bool stop_on_entry) {
         return;
     stop_on_entry_ = stop_on_entry;
     state_ = State::running;
+    changed();
     changed_.notify_all();
 }
 
@@ -113,6 +114,7 @@ bool Debugger::resume(Resume how) {
     resume_ = how;
     resume_depth_ = machine_->frame_count;
     state_ = State::running;
+    changed();
     changed_.notify_all();
     return true;
 }
@@ -121,12 +123,14 @@ void Debugger::pause() {
     std::lock_guard lock(mutex_);
     if (state_ == State::running)
         pause_wanted_ = true;
+    changed();
 }
 
 void Debugger::terminate() {
     {
         std::lock_guard lock(mutex_);
         terminating_ = true;
+        changed();
         changed_.notify_all();
     }
     if (thread_.joinable())
@@ -146,6 +150,8 @@ void Debugger::stop_here(std::unique_lock<std::mutex>& lock, Stop stop) {
 }
 
 void Debugger::statement(const Machine& machine, std::uint32_t chunk, std::uint32_t statement) {
+    if (quiet() && !on_armed_line(machine, chunk, statement))
+        return;
     std::unique_lock lock(mutex_);
     if (terminating_)
         throw Terminated{};
@@ -172,21 +178,55 @@ void Debugger::statement(const Machine& machine, std::uint32_t chunk, std::uint3
         stop = watch_stop(machine);
     if (stop)
         stop_here(lock, std::move(*stop));
+    look_again();
 }
 
 void Debugger::called(const Machine& machine, std::uint32_t chunk) {
-    std::lock_guard lock(mutex_);
     const std::string_view name = machine.program.chunks[chunk].name;
+    if (quiet() && std::find(armed_functions_.begin(), armed_functions_.end(), name) == armed_functions_.end())
+        return;
+    std::lock_guard lock(mutex_);
     for (const FunctionBreakpoint& breakpoint : function_breakpoints_)
         if (breakpoint.verified && breakpoint.name == name)
             function_hit_ = breakpoint.id;
+    look_again();
 }
 
 void Debugger::returned(const Machine& machine, std::uint32_t) {
+    if (quiet())  // no function just entered, no watch
+        return;
     std::lock_guard lock(mutex_);
     function_hit_ = 0;  // a function left before any statement of it ran
     if (watch_ && machine.frame_count < watch_->depth)
         watch_.reset();  // its frame is gone
+    look_again();
+}
+
+void Debugger::look_again() {
+    const std::uint64_t changes = changes_.load(std::memory_order_relaxed);
+    if (changes != seen_changes_) {
+        seen_changes_ = changes;
+        armed_lines_.clear();
+        for (const LineBreakpoint& breakpoint : line_breakpoints_)
+            if (breakpoint.verified)
+                armed_lines_.push_back({breakpoint.placed_file, breakpoint.placed_line});
+        armed_functions_.clear();
+        for (const FunctionBreakpoint& breakpoint : function_breakpoints_)
+            if (breakpoint.verified)
+                armed_functions_.push_back(breakpoint.name);
+    }
+    quiet_ = !terminating_ && !stop_on_entry_ && function_hit_ == 0 && resume_ == Resume::run && !pause_wanted_ &&
+             !watch_;
+}
+
+bool Debugger::on_armed_line(const Machine& machine, std::uint32_t chunk, std::uint32_t statement) const {
+    if (armed_lines_.empty() || chunk >= machine.debug.chunks.size())
+        return false;
+    const StatementStart& at = machine.debug.chunks[chunk].statements[statement];
+    for (const ArmedLine& armed : armed_lines_)
+        if (armed.line == at.line && armed.file == at.file)
+            return true;
+    return false;
 }
 
 void Debugger::failed(const Machine&, const Failure& failure) {
@@ -265,6 +305,7 @@ std::vector<LineBreakpoint> Debugger::set_line_breakpoints(std::string_view file
         place(breakpoint);
         line_breakpoints_.push_back(breakpoint);
     }
+    changed();
     return wanted;
 }
 
@@ -277,6 +318,7 @@ std::vector<FunctionBreakpoint> Debugger::set_function_breakpoints(std::vector<F
                               find_chunk(machine_->program, breakpoint.name).has_value();
     }
     function_breakpoints_ = wanted;
+    changed();
     return wanted;
 }
 
@@ -293,6 +335,7 @@ bool Debugger::watch(std::string_view name) {
         if (local.name == name) {
             const std::string text = local.value.is_array() ? show_elements(local.value, 100) : show(local.value);
             watch_ = Watch{std::string(name), machine_->frame_count, local.slot, text};
+            changed();
             return true;
         }
     }

@@ -166,6 +166,31 @@ TEST(Adapter, PauseStopsARunningProgram) {
     s.event("terminated");
 }
 
+// A running program with nothing to stop it skips the debugger's lock;
+// a breakpoint of either kind set once it runs (it has written "go") still
+// stops it, and so does a pause after that.
+TEST(Adapter, BreakpointsSetWhileRunningStopIt) {
+    const std::string program = programs + "calls_forever.ox";
+    const json line = {{"source", {{"path", program}}}, {"breakpoints", {{{"line", 7}}}}};
+    const json function = {{"breakpoints", {{{"name", "next"}}}}};
+    for (const auto& [command, arguments] : {std::pair{"setBreakpoints", line}, {"setFunctionBreakpoints", function}}) {
+        AdapterSession s;
+        launch(s, program);
+        s.ask("configurationDone");
+        EXPECT_EQ(s.event("output")["body"]["output"], "go\n");
+        s.ask(command, arguments);
+        const json stopped = s.event("stopped");
+        EXPECT_EQ(stopped["body"]["reason"], command == std::string("setBreakpoints") ? "breakpoint" : "function breakpoint");
+        EXPECT_EQ(frames(s)[0]["line"], command == std::string("setBreakpoints") ? 7 : 3) << command;
+        s.ask(command, {{"source", {{"path", program}}}, {"breakpoints", json::array()}});
+        s.ask("continue", {{"threadId", 1}});
+        EXPECT_EQ(s.ask("pause", {{"threadId", 1}})["success"], true);
+        EXPECT_EQ(s.event("stopped")["body"]["reason"], "pause");
+        EXPECT_EQ(s.ask("terminate")["success"], true);
+        s.event("terminated");
+    }
+}
+
 TEST(Adapter, BadInputGetsAnErrorResponseAndTheSessionGoesOn) {
     AdapterSession s;
     // Before initialize, and a request out of order.

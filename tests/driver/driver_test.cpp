@@ -58,17 +58,17 @@ TEST(Driver, VersionWinsWithoutReadingAnything) {
 
 #if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
 
-// Sees how much of the process lies in huge pages once the program is compiled.
+// Sees how much of the process is marked for huge pages once the program is compiled.
 struct HugePageWatch : ProgramRunner {
     std::uint64_t kib = 0;
-    void run(Program) override { kib = test::huge_page_kib(); }
+    void run(Program) override { kib = test::marked_kib(); }
 };
 
 // A main file of 26 KB or more has its compilation's memory set aside in huge
 // pages before it is read; a smaller one does not. On the system's own files,
 // which is where the size is asked.
 TEST(Driver, LargeMainFileIsCompiledInHugePages) {
-    if (!test::huge_pages_on_request() || test::huge_page_kib() != 0)
+    if (!test::huge_pages_on_request() || test::marked_kib() != 0)
         GTEST_SKIP() << "no huge pages on request here";
     const std::filesystem::path folder = std::filesystem::temp_directory_path();
     const auto path_for = [&](std::size_t lines) {

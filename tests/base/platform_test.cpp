@@ -138,7 +138,7 @@ TEST_F(Platform, FileSize) {
         EXPECT_EQ(file_size(c.path), c.size) << c.path;
 }
 
-#if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+#if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 
 char* volatile seen_block = nullptr;  // so that the block is not left out
 

@@ -56,7 +56,7 @@ TEST(Driver, VersionWinsWithoutReadingAnything) {
     EXPECT_EQ(r.err, "");
 }
 
-#if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+#if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 
 // Sees how much of the process is marked for huge pages once the program is compiled.
 struct HugePageWatch : ProgramRunner {

@@ -769,23 +769,19 @@ private:
     }
 };
 
-}  // namespace
-
-std::vector<std::uint8_t> compile_loop(const Instruction& close, const JitFrame& frame, const CompiledCode& compiled) {
-    jit::FrameKinds kinds(frame.slots);
-    const std::optional<jit::LoopSteps> loop = jit::loop_steps(close, kinds, compiled, frame.callee);
-    if (!loop)
-        return {};
-    // Each step takes well under 128 bytes, each slot's check, load and
-    // write-back under 64 (a step uses at most 3 slots); a callee's steps
-    // are compiled once per call.
-    std::size_t steps = loop->steps.size();
-    for (const jit::Body& body : loop->bodies)
-        steps += body.steps.size() + body.parameters.size() + body.locals.size();
-    std::vector<std::uint8_t> buffer(1024 + 128 * steps + 3 * 64 * steps);
+// The machine code `build` makes of `steps` (false: not compiled), or empty.
+// Each step takes well under 128 bytes, each slot's check, load and
+// write-back under 64 (a step uses at most 3 slots); a callee's steps are
+// compiled once per call.
+template <typename Build>
+std::vector<std::uint8_t> assemble(const jit::LoopSteps& steps, const jit::FrameKinds& kinds, Build build) {
+    std::size_t count = steps.steps.size();
+    for (const jit::Body& body : steps.bodies)
+        count += body.steps.size() + body.parameters.size() + body.locals.size();
+    std::vector<std::uint8_t> buffer(2048 + 128 * count + 3 * 64 * count);
     try {
-        LoopCode code(buffer.size(), buffer.data(), *loop, kinds);
-        if (!code.build())
+        LoopCode code(buffer.size(), buffer.data(), steps, kinds);
+        if (!build(code))
             return {};
         buffer.resize(code.getSize());
     } catch (const Xbyak::Error&) {
@@ -796,25 +792,25 @@ std::vector<std::uint8_t> compile_loop(const Instruction& close, const JitFrame&
     return buffer;
 }
 
+}  // namespace
+
+std::vector<std::uint8_t> compile_loop(const Instruction& close, const JitFrame& frame, const CompiledCode& compiled) {
+    jit::FrameKinds kinds(frame.slots);
+    const std::optional<jit::LoopSteps> loop = jit::loop_steps(close, kinds, compiled, frame.callee);
+    if (!loop)
+        return {};
+    return assemble(*loop, kinds, [](LoopCode& code) { return code.build(); });
+}
+
 std::vector<std::uint8_t> compile_function(std::size_t chunk, const JitFrame& frame, const CompiledCode& compiled) {
     jit::FrameKinds kinds(frame.slots);
     const std::optional<jit::LoopSteps> function = jit::function_steps(chunk, kinds, compiled, frame.callee);
     if (!function)
         return {};
-    std::size_t steps = 0;
-    for (const jit::Body& body : function->bodies)
-        steps += body.steps.size() + body.parameters.size() + body.locals.size();
-    std::vector<std::uint8_t> buffer(2048 + 128 * steps + 3 * 64 * steps);
-    try {
-        LoopCode code(buffer.size(), buffer.data(), *function, kinds);
+    return assemble(*function, kinds, [](LoopCode& code) {
         code.build_function();
-        buffer.resize(code.getSize());
-    } catch (const Xbyak::Error&) {
-        return {};
-    } catch (const NotCompiled&) {
-        return {};
-    }
-    return buffer;
+        return true;
+    });
 }
 
 }  // namespace oxel

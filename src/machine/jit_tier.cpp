@@ -11,11 +11,11 @@ std::optional<InternalOp> CompiledCode::original(const Instruction& in) const {
     const InternalOp op = static_cast<InternalOp>(in.op);
     if (op == InternalOp::jit_loop) {
         auto found = loops.find(&in);
-        return found == loops.end() ? std::nullopt : std::optional(found->second.close);
+        return found == loops.end() ? std::nullopt : std::optional(found->second.original);
     }
     if (op == InternalOp::jit_call) {
         auto found = functions.find(&in);
-        return found == functions.end() ? std::nullopt : std::optional(found->second.first);
+        return found == functions.end() ? std::nullopt : std::optional(found->second.original);
     }
     return op;
 }
@@ -59,45 +59,54 @@ std::uint32_t JitTier::countdown_start() const {
     return hot_back_jumps;
 }
 
+// Compiles at `in` unless it was tried before: on success the code's
+// record goes into `records` (with the opcode `in` had) and `in` becomes
+// `stand_in`.
+template <typename Records, typename Compile>
+bool JitTier::compile_at(Instruction& in, InternalOp stand_in, std::unordered_set<const Instruction*>& tried,
+                         Records& records, Compile compile) {
+    if (mode_ == JitMode::off || !tried.insert(&in).second)
+        return false;
+    void* const code = install(compile());
+    if (code == nullptr)
+        return false;
+    using Code = decltype(Records::mapped_type::code);
+    records[&in] = {reinterpret_cast<Code>(code), static_cast<InternalOp>(in.op), 0};
+    in.op = as_opcode(stand_in);
+    return true;
+}
+
 void JitTier::look_at(Instruction& close, const JitFrame& frame) {
-    if (mode_ == JitMode::off || !tried_.emplace(&close, true).second)
-        return;
-    if (void* code = install(compile_loop(close, frame, code_))) {
-        code_.loops[&close] = JitLoop{reinterpret_cast<JitCode>(code), static_cast<InternalOp>(close.op), 0};
-        close.op = as_opcode(InternalOp::jit_loop);
+    if (compile_at(close, InternalOp::jit_loop, tried_, code_.loops, [&] { return compile_loop(close, frame, code_); }))
         ++compiled_;
-    }
+}
+
+// The code compiled at `in` left early (a loop) or refused to run (a
+// function): after max_deopts times, `in` goes back to its own opcode for
+// good, and true. The code stays mapped (it is counted until the machine
+// goes) but is never entered again.
+template <typename Records>
+bool JitTier::missed(Instruction& in, Records& records) {
+    auto& record = records.at(&in);
+    if (++record.misses < max_deopts)
+        return false;
+    in.op = as_opcode(record.original);
+    records.erase(&in);
+    return true;
 }
 
 void JitTier::left_early(Instruction& close) {
-    JitLoop& loop = code_.loops.at(&close);
-    if (++loop.deopts < max_deopts)
-        return;
-    // The code stays mapped (it is counted until the machine goes) but is
-    // never entered again.
-    close.op = as_opcode(loop.close);
-    code_.loops.erase(&close);
-    ++given_up_;
+    if (missed(close, code_.loops))
+        ++given_up_;
 }
 
 void JitTier::look_at_function(Instruction& first, std::size_t chunk, const JitFrame& frame) {
-    if (mode_ == JitMode::off || !tried_functions_.emplace(&first, true).second)
-        return;
-    if (void* code = install(compile_function(chunk, frame, code_))) {
-        code_.functions[&first] =
-            JitFunction{reinterpret_cast<JitFunctionCode>(code), static_cast<InternalOp>(first.op), 0};
-        first.op = as_opcode(InternalOp::jit_call);
+    if (compile_at(first, InternalOp::jit_call, tried_functions_, code_.functions,
+                   [&] { return compile_function(chunk, frame, code_); }))
         ++compiled_functions_;
-    }
 }
 
-void JitTier::refused(Instruction& first) {
-    JitFunction& function = code_.functions.at(&first);
-    if (++function.refusals < max_deopts)
-        return;
-    first.op = as_opcode(function.first);
-    code_.functions.erase(&first);
-}
+void JitTier::refused(Instruction& first) { missed(first, code_.functions); }
 
 // Pieces of code are packed: each goes after the last in the newest block
 // of pages, which is made writable for the copy and executable again. That
@@ -149,10 +158,10 @@ void* JitTier::install(const std::vector<std::uint8_t>& bytes) {
 }
 
 void JitTier::stop_compiling() {
-    for (auto& [close, loop] : code_.loops)
-        const_cast<Instruction*>(close)->op = as_opcode(loop.close);
-    for (auto& [first, function] : code_.functions)
-        const_cast<Instruction*>(first)->op = as_opcode(function.first);
+    for (const auto& [close, loop] : code_.loops)
+        const_cast<Instruction*>(close)->op = as_opcode(loop.original);
+    for (const auto& [first, function] : code_.functions)
+        const_cast<Instruction*>(first)->op = as_opcode(function.original);
     code_.loops.clear();
     code_.functions.clear();
     mode_ = JitMode::off;

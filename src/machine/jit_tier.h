@@ -28,6 +28,7 @@
 #include <span>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "base/platform.h"
@@ -72,8 +73,8 @@ struct JitFrame {
 
 struct JitLoop {
     JitCode code = nullptr;
-    InternalOp close = InternalOp::loop_next;  // the opcode jit_loop stands in for
-    std::uint32_t deopts = 0;                  // entries that left before the loop's end
+    InternalOp original = InternalOp::loop_next;  // the opcode jit_loop stands in for
+    std::uint32_t misses = 0;                     // entries that left before the loop's end
 };
 
 using CompiledLoops = std::unordered_map<const Instruction*, JitLoop>;
@@ -86,8 +87,8 @@ using CompiledLoops = std::unordered_map<const Instruction*, JitLoop>;
 using JitFunctionCode = const Instruction* (*)(const Value* slots, std::uint64_t frames_free, Value* result);
 struct JitFunction {
     JitFunctionCode code = nullptr;
-    InternalOp first = InternalOp::halt;  // the opcode jit_call stands in for
-    std::uint32_t refusals = 0;
+    InternalOp original = InternalOp::halt;  // the opcode jit_call stands in for
+    std::uint32_t misses = 0;                // calls it refused
 };
 
 // The loops and functions compiled so far, by the instruction that enters them.
@@ -149,8 +150,8 @@ private:
     JitMode mode_;
     AllocationBudget* budget_ = nullptr;
     CompiledCode code_;
-    std::unordered_map<const Instruction*, bool> tried_;
-    std::unordered_map<const Instruction*, bool> tried_functions_;
+    std::unordered_set<const Instruction*> tried_;
+    std::unordered_set<const Instruction*> tried_functions_;
     std::size_t compiled_functions_ = 0;
     std::vector<platform::CodeMemory> memory_;
     std::size_t compiled_ = 0;
@@ -158,6 +159,11 @@ private:
     std::size_t code_bytes_ = 0;
     std::size_t used_ = 0;  // bytes of the newest block holding code
 
+    template <typename Records, typename Compile>
+    bool compile_at(Instruction& in, InternalOp stand_in, std::unordered_set<const Instruction*>& tried,
+                    Records& records, Compile compile);
+    template <typename Records>
+    bool missed(Instruction& in, Records& records);
     // Made executable and counted: where the code is, or nothing.
     void* install(const std::vector<std::uint8_t>& bytes);
     // Every compiled instruction back to its own opcode, and nothing

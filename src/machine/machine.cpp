@@ -123,7 +123,7 @@ bool Machine::jit_called(const Instruction* in, const Value* slots, Value& resul
 const Instruction* Machine::jit_entered(const Instruction* in, Value* slots) {
     const JitLoop& loop = jit_->loop_at(*in);
     const Instruction* const resume = loop.code(slots, max_frames - frame_count);
-    if (resume != in + run_length(loop.close))
+    if (resume != in + run_length(loop.original))
         jit_->left_early(*const_cast<Instruction*>(in));
     return resume;
 }
